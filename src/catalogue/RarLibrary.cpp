@@ -1,0 +1,79 @@
+#include "catalogue/RarLibrary.h"
+
+#include <cstring>
+
+RarArchive& RarArchive::operator=(RarArchive&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        handle = other.handle;
+        other.handle = nullptr;
+    }
+    return *this;
+}
+
+int RarArchive::Open(const wchar_t* path, UNRARCALLBACK callback, LPARAM userData)
+{
+    Close();
+    RAROpenArchiveDataEx request;
+    std::memset(&request, 0, sizeof(request));
+    request.ArcNameW = const_cast<wchar_t*>(path);
+    request.OpenMode = kRarOpenMode;
+    request.Callback = callback;
+    request.UserData = userData;
+    HANDLE opened = RAROpenArchiveEx(&request);
+    const int result = static_cast<int>(request.OpenResult);
+    if (result != ERAR_SUCCESS) {
+        if (opened)
+            RARCloseArchive(opened);
+        return result;
+    }
+    // The library promises a handle with success; treat a missing one as a refusal.
+    if (!opened)
+        return ERAR_UNKNOWN;
+    handle = opened;
+    return ERAR_SUCCESS;
+}
+
+int RarArchive::ReadHeader(RARHeaderDataEx& header)
+{
+    if (!handle)
+        return ERAR_UNKNOWN;
+    header.CmtBuf = nullptr;
+    header.CmtBufSize = 0;
+    const int result = RARReadHeaderEx(handle, &header);
+    return result == ERAR_BAD_DATA ? HEADER_BROKEN : result;
+}
+
+int RarArchive::Skip()
+{
+    if (!handle)
+        return ERAR_UNKNOWN;
+    char noPath[1] = "";
+    char noName[1] = "";
+    return RARProcessFile(handle, RAR_SKIP, noPath, noName);
+}
+
+int RarArchive::SkipWide()
+{
+    if (!handle)
+        return ERAR_UNKNOWN;
+    wchar_t noPath[1] = L"";
+    wchar_t noName[1] = L"";
+    return RARProcessFileW(handle, RAR_SKIP, noPath, noName);
+}
+
+int RarArchive::ExtractTo(const wchar_t* destination)
+{
+    if (!handle)
+        return ERAR_UNKNOWN;
+    return RARProcessFileW(handle, RAR_EXTRACT, const_cast<wchar_t*>(destination), nullptr);
+}
+
+void RarArchive::Close() noexcept
+{
+    if (handle) {
+        RARCloseArchive(handle);
+        handle = nullptr;
+    }
+}

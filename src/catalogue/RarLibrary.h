@@ -1,0 +1,68 @@
+#pragma once
+
+// The program's one door to the RAR library: every call goes through RarArchive.
+
+#include <windows.h>
+
+#include "dll.hpp"
+
+#include <cstdint>
+
+// A header read that the library answers with ERAR_BAD_DATA means a broken header,
+// not a CRC error in file data; callers see this code instead.
+constexpr int HEADER_BROKEN = 254;
+
+// Both listing and extraction open for extraction: in list mode the library hides
+// continued entries of a volume set and cannot skip through volumes the same way.
+constexpr unsigned kRarOpenMode = RAR_OM_EXTRACT;
+
+// The header's own directory flag; FileAttr holds a Unix mode for archives made on
+// Unix-like systems and extra attribute bits for read-only or archived folders.
+inline bool IsFolderHeader(const RARHeaderDataEx& header)
+{
+    return (header.Flags & RHDF_DIRECTORY) != 0;
+}
+
+inline std::uint64_t UnpackedSizeOf(const RARHeaderDataEx& header)
+{
+    return (static_cast<std::uint64_t>(header.UnpSizeHigh) << 32) | header.UnpSize;
+}
+
+inline std::uint64_t PackedSizeOf(const RARHeaderDataEx& header)
+{
+    return (static_cast<std::uint64_t>(header.PackSizeHigh) << 32) | header.PackSize;
+}
+
+// An open archive handle of the library. Move-only; closes itself.
+class RarArchive {
+public:
+    RarArchive() noexcept = default;
+    ~RarArchive() { Close(); }
+    RarArchive(const RarArchive&) = delete;
+    RarArchive& operator=(const RarArchive&) = delete;
+    RarArchive(RarArchive&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
+    RarArchive& operator=(RarArchive&& other) noexcept;
+
+    // Opens `path` for a walk over its headers. Returns the library's OpenResult:
+    // 0 when open, else a result code; on failure nothing stays open.
+    int Open(const wchar_t* path, UNRARCALLBACK callback, LPARAM userData);
+
+    // 0 when `header` is filled, ERAR_END_ARCHIVE at the normal end, else a result
+    // code, with ERAR_BAD_DATA already turned into HEADER_BROKEN. `header` must
+    // come zero-filled from the caller once (its reserved fields are read).
+    int ReadHeader(RARHeaderDataEx& header);
+
+    // Moves past the data of the entry just read (the listing's call).
+    int Skip();
+    // The same through the wide call (extraction's).
+    int SkipWide();
+    // Writes the entry just read below `destination` under its full archive path.
+    int ExtractTo(const wchar_t* destination);
+
+    void Close() noexcept;
+    bool IsOpen() const noexcept { return handle != nullptr; }
+    HANDLE Get() const noexcept { return handle; }
+
+private:
+    HANDLE handle = nullptr;
+};
