@@ -1,0 +1,179 @@
+#include "catalogue/ArchiveCatalogue.h"
+
+#include "catalogue/DisplayOrder.h"
+
+#include <windows.h>
+
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// Letter case is folded one UTF-16 unit at a time with the system's upper-case table
+// (CharUpperBuffW), which keeps lengths, so prefixes of a folded path are folded
+// prefixes. Unlike a linguistic comparison it gives no character zero weight:
+// names differing in an ignorable character stay distinct folders.
+void FoldCase(std::wstring& text)
+{
+    if (!text.empty())
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+}
+
+// Folder entries by folded path, looked up by every backslash-ended prefix of an
+// entry's path, longest first: the cost follows the path text, not entries x folders.
+class FolderIndex {
+public:
+    explicit FolderIndex(const EntryList& entries)
+    {
+        size_t textLength = 0;
+        size_t folderCount = 0;
+        for (const auto& entry : entries) {
+            if (entry->isFolder) {
+                textLength += entry->path.size();
+                ++folderCount;
+            }
+        }
+        // One buffer for all keys, filled before any view into it is taken.
+        foldedText.reserve(textLength);
+        std::vector<std::pair<size_t, ArchiveEntry*>> spans;
+        spans.reserve(folderCount);
+        for (const auto& entry : entries) {
+            if (entry->isFolder) {
+                spans.emplace_back(foldedText.size(), entry.get());
+                foldedText += entry->path;
+            }
+        }
+        FoldCase(foldedText);
+        folders.reserve(folderCount);
+        for (const auto& [offset, folder] : spans) {
+            // Among folders of one path the first header receives the contents.
+            folders.emplace(std::wstring_view(foldedText).substr(offset, folder->path.size()), folder);
+        }
+    }
+
+    ArchiveEntry* ContainingFolder(const std::wstring& path)
+    {
+        if (folders.empty())
+            return nullptr;
+        scratch = path;
+        FoldCase(scratch);
+        const std::wstring_view folded(scratch);
+        for (size_t end = folded.rfind(L'\\'); end != std::wstring_view::npos;
+             end = end == 0 ? std::wstring_view::npos : folded.rfind(L'\\', end - 1)) {
+            const auto found = folders.find(folded.substr(0, end));
+            if (found != folders.end())
+                return found->second;
+        }
+        return nullptr;
+    }
+
+private:
+    std::wstring foldedText;
+    std::unordered_map<std::wstring_view, ArchiveEntry*> folders;
+    std::wstring scratch;
+};
+
+}  // namespace
+
+void ArchiveCatalogue::ClearCatalogue()
+{
+    archivePath.clear();
+    currentFolder = nullptr;
+    folderStack.clear();
+    rootEntries.clear();
+    totalSize = 0;
+}
+
+void ArchiveCatalogue::BuildFolderTree(EntryList entries)
+{
+    ShowTopLevel();
+    rootEntries.clear();
+    totalSize = 0;
+
+    std::vector<ArchiveEntry*> parents(entries.size(), nullptr);
+    {
+        FolderIndex index(entries);
+        for (size_t i = 0; i < entries.size(); ++i)
+            parents[i] = index.ContainingFolder(entries[i]->path);
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (parents[i])
+            parents[i]->children.push_back(std::move(entries[i]));
+        else
+            rootEntries.push_back(std::move(entries[i]));
+    }
+    // Every folder is sorted once; folders are reached through the tree so that
+    // none is missed and none sorted twice.
+    SortForDisplay(rootEntries);
+    std::vector<ArchiveEntry*> pending;
+    for (const auto& entry : rootEntries) {
+        if (entry->isFolder)
+            pending.push_back(entry.get());
+    }
+    while (!pending.empty()) {
+        ArchiveEntry* folder = pending.back();
+        pending.pop_back();
+        SortForDisplay(folder->children);
+        for (const auto& child : folder->children) {
+            if (child->isFolder)
+                pending.push_back(child.get());
+        }
+    }
+    for (const auto& entry : rootEntries)
+        totalSize += EntrySize(*entry);
+}
+
+int ArchiveCatalogue::RowCount() const noexcept
+{
+    if (currentFolder)
+        return static_cast<int>(currentFolder->children.size()) + 1;
+    return static_cast<int>(rootEntries.size());
+}
+
+ArchiveEntry* ArchiveCatalogue::EntryAtRow(int row) const noexcept
+{
+    if (row < 0)
+        return nullptr;
+    const EntryList& view = currentFolder ? currentFolder->children : rootEntries;
+    size_t index = static_cast<size_t>(row);
+    if (currentFolder) {
+        if (index == 0)
+            return nullptr;
+        --index;
+    }
+    return index < view.size() ? view[index].get() : nullptr;
+}
+
+RowActivation ArchiveCatalogue::ActivationOf(int row, ArchiveEntry*& entry) const noexcept
+{
+    entry = nullptr;
+    if (IsParentRow(row))
+        return RowActivation::LeaveFolder;
+    entry = EntryAtRow(row);
+    if (!entry)
+        return RowActivation::None;
+    return entry->isFolder ? RowActivation::EnterFolder : RowActivation::OpenFile;
+}
+
+void ArchiveCatalogue::EnterFolder(ArchiveEntry* folder)
+{
+    if (!folder)
+        return;
+    folderStack.push_back(currentFolder);
+    currentFolder = folder;
+}
+
+bool ArchiveCatalogue::LeaveFolder() noexcept
+{
+    if (folderStack.empty())
+        return false;
+    currentFolder = folderStack.back();
+    folderStack.pop_back();
+    return true;
+}
+
+void ArchiveCatalogue::ShowTopLevel() noexcept
+{
+    currentFolder = nullptr;
+    folderStack.clear();
+}
