@@ -1,0 +1,137 @@
+#include "catalogue/CellText.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+
+#include <shlwapi.h>
+
+#include <cwchar>
+
+namespace {
+
+// Appends to a bounded buffer; what does not fit is dropped, and a high surrogate
+// whose partner would fall off goes with it.
+class TextSink {
+public:
+    TextSink(wchar_t* buffer, size_t capacity) noexcept : text(buffer), limit(capacity)
+    {
+        if (limit > 0)
+            text[0] = L'\0';
+    }
+
+    void Append(const wchar_t* piece, size_t count) noexcept
+    {
+        if (limit == 0)
+            return;
+        size_t room = limit - 1 - length;
+        if (count > room) {
+            count = room;
+            if (count > 0 && IsHighSurrogate(piece[count - 1]))
+                --count;
+        }
+        std::wmemcpy(text + length, piece, count);
+        length += count;
+        text[length] = L'\0';
+    }
+
+    void Append(const wchar_t* piece) noexcept { Append(piece, std::wcslen(piece)); }
+
+    void AppendNumber(std::uint64_t value, int minDigits) noexcept
+    {
+        wchar_t digits[24];
+        size_t count = 0;
+        do {
+            digits[sizeof(digits) / sizeof(digits[0]) - 1 - count] =
+                static_cast<wchar_t>(L'0' + value % 10);
+            value /= 10;
+            ++count;
+        } while (value != 0 || static_cast<int>(count) < minDigits);
+        Append(digits + sizeof(digits) / sizeof(digits[0]) - count, count);
+    }
+
+private:
+    static bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+    wchar_t* text;
+    size_t limit;
+    size_t length = 0;
+};
+
+const wchar_t* MonthText(unsigned month) noexcept
+{
+    static const wchar_t* const kMonths[] = {L" Jan ", L" Feb ", L" Mar ", L" Apr ",
+                                             L" May ", L" Jun ", L" Jul ", L" Aug ",
+                                             L" Sep ", L" Oct ", L" Nov ", L" Dec "};
+    return month >= 1 && month <= 12 ? kMonths[month - 1] : L"";
+}
+
+}  // namespace
+
+void FormatFileTime(std::uint32_t fileTime, wchar_t* text, size_t capacity)
+{
+    const unsigned date = fileTime >> 16;
+    const unsigned time = fileTime & 0xFFFF;
+    TextSink sink(text, capacity);
+    sink.AppendNumber(date & 0x1F, 1);
+    sink.Append(MonthText((date >> 5) & 0x0F));
+    sink.AppendNumber(1980 + (date >> 9), 1);
+    sink.Append(L" ");
+    sink.AppendNumber(time >> 11, 2);
+    sink.Append(L":");
+    sink.AppendNumber((time >> 5) & 0x3F, 2);
+    sink.Append(L":");
+    sink.AppendNumber(2 * (time & 0x1F), 2);
+}
+
+void FormatSize(std::uint64_t size, wchar_t* text, size_t capacity)
+{
+    TextSink sink(text, capacity);
+    const auto value = static_cast<std::int64_t>(size);
+    if (value < 0) {
+        sink.Append(L"-");
+        sink.AppendNumber(0 - size, 1);
+    } else {
+        sink.AppendNumber(size, 1);
+    }
+}
+
+int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* text,
+             size_t capacity)
+{
+    TextSink sink(text, capacity);
+    if (catalogue.IsParentRow(row)) {
+        if (column == kColumnName)
+            sink.Append(L"..");
+        return kFolderImage;
+    }
+    const ArchiveEntry* entry = catalogue.EntryAtRow(row);
+    if (!entry)
+        return kFolderImage;
+
+    switch (column) {
+    case kColumnName:
+        sink.Append(PathFindFileNameW(entry->path.c_str()));
+        break;
+    case kColumnType:
+        sink.Append(entry->isFolder ? L"Folder" : L"File");
+        break;
+    case kColumnSize:
+        if (!entry->isFolder)
+            FormatSize(entry->unpackedSize, text, capacity);
+        break;
+    case kColumnModified:
+        FormatFileTime(entry->fileTime, text, capacity);
+        break;
+    default:
+        break;
+    }
+    return entry->isFolder ? kFolderImage : kFileImage;
+}
+
+void AnswerDisplayInfo(const ArchiveCatalogue& catalogue, LVITEMW& item, wchar_t* buffer)
+{
+    const int image = FillCell(catalogue, item.iItem, item.iSubItem, buffer, kCellTextCapacity);
+    item.pszText = buffer;
+    item.cchTextMax = static_cast<int>(kCellTextCapacity);
+    if (item.iSubItem == kColumnName)
+        item.iImage = image;
+}
