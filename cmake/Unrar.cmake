@@ -1,0 +1,45 @@
+# unrar.dll from Debian's patched unrar-nonfree source (fetched by scripts/setup.sh),
+# and an import library that matches the library's calling convention.
+set(UNRAR_SOURCE_DIR "${CMAKE_BINARY_DIR}/third_party/unrar-nonfree-6.2.6" CACHE PATH
+    "Patched unrar-nonfree source tree")
+if(NOT EXISTS "${UNRAR_SOURCE_DIR}/.pc/0015-CVE-2023-40477.patch")
+  message(FATAL_ERROR "No patched unrar source at ${UNRAR_SOURCE_DIR}: run scripts/setup.sh first")
+endif()
+
+set(unrar_objects
+  rar strlist strfn pathfn smallfn global file filefn filcreat archive arcread unicode system
+  crypt crc rawread encname resource match timefn rdwrfn consio options errhnd rarvm
+  secpassword rijndael getbits sha1 sha256 blake2s hash extinfo extract volume list find
+  unpack headers threadpool rs16 cmddata ui
+  filestr scantree dll qopen
+  isnt)
+list(TRANSFORM unrar_objects PREPEND "${UNRAR_SOURCE_DIR}/")
+list(TRANSFORM unrar_objects APPEND ".cpp")
+
+add_library(unrar SHARED
+  ${unrar_objects}
+  cmake/unrar/bstr_support.cpp
+  "${UNRAR_SOURCE_DIR}/dll.def")
+target_compile_definitions(unrar PRIVATE RARDLL UNRAR SILENT)
+# MinGW's headers are lower-case; the source asks for the SDK's mixed-case names.
+target_include_directories(unrar PRIVATE cmake/unrar/include)
+target_compile_options(unrar PRIVATE -O2 -w)
+set_target_properties(unrar PROPERTIES PREFIX "" OUTPUT_NAME unrar
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
+target_link_options(unrar PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi advapi32)
+
+# The exports are undecorated while dll.hpp declares them stdcall; an import library
+# built from the decorated names with -k binds the callers to the right entries.
+set(unrar_import_lib "${CMAKE_BINARY_DIR}/libunrar_import.a")
+add_custom_command(OUTPUT "${unrar_import_lib}"
+  COMMAND ${CMAKE_DLLTOOL} -k -D unrar.dll -d "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
+          -l "${unrar_import_lib}"
+  DEPENDS "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
+  VERBATIM)
+add_custom_target(unrar_import DEPENDS "${unrar_import_lib}")
+
+add_library(unrar_api INTERFACE)
+add_dependencies(unrar_api unrar_import unrar)
+target_include_directories(unrar_api SYSTEM INTERFACE "${UNRAR_SOURCE_DIR}")
+target_link_libraries(unrar_api INTERFACE "${unrar_import_lib}")

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs everything the build, the run and the tests need, and fetches the
+# RAR library's source. Idempotent: a second run only checks.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUILLET_BUILD:-$top/build}
+unrar_version=1:6.2.6-1+deb12u1
+unrar_dir=$build/third_party/unrar-nonfree-6.2.6
+
+packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32
+          fonts-wine fonts-liberation xvfb xauth rar unrar imagemagick googletest dpkg-dev python3)
+
+sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+
+sources_ready() {
+  dpkg --print-foreign-architectures | grep -qx i386 &&
+    [ -f /etc/apt/sources.list.d/quillet-nonfree.sources ]
+}
+
+if ! sources_ready; then
+  sudo_ dpkg --add-architecture i386
+  sudo_ tee /etc/apt/sources.list.d/quillet-nonfree.sources >/dev/null <<'SRC'
+Types: deb deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: non-free
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: non-free
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  updated=
+else
+  updated=yes
+fi
+
+if [ -n "$(missing)" ] || [ -z "$updated" ]; then
+  sudo_ apt-get update -qq
+  # shellcheck disable=SC2046
+  DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends $(missing) >/dev/null
+fi
+
+# The library source, with Debian's patches applied (among them the fix for
+# CVE-2023-40477). apt-get source applies them when it unpacks.
+if [ ! -f "$unrar_dir/.quillet-fetched" ]; then
+  mkdir -p "$build/third_party"
+  rm -rf "$unrar_dir"
+  (cd "$build/third_party" && apt-get source -qq "unrar-nonfree=$unrar_version" >/dev/null)
+  [ -d "$unrar_dir/.pc/0015-CVE-2023-40477.patch" ] || {
+    echo "setup: the unrar source lacks the CVE-2023-40477 patch" >&2; exit 1; }
+  grep -qF "unrar-nonfree (${unrar_version})" "$unrar_dir/debian/changelog" || {
+    echo "setup: expected unrar-nonfree $unrar_version" >&2; exit 1; }
+  touch "$unrar_dir/.quillet-fetched"
+fi

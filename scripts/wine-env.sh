@@ -1,0 +1,19 @@
+# Sourced by the scripts: Wine in the build's private prefix, quietly, without the
+# offers to download Mono and Gecko.
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+
+# A wineserver left bound to a display that is gone misroutes windows: start afresh,
+# and make sure the prefix exists before anything runs in it.
+wine_prepare() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    # The virtual display has no window manager: let Wine draw captions and frames.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,35 @@
+// The program's entry: process-wide start-up around one run, torn down in reverse.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <gdiplus.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/Run.h"
+#include "framework/AppModule.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand)
+{
+    CoInitialize(nullptr);
+    // The main window draws its control identifiers from this generator.
+    srand(static_cast<unsigned>(_time64(nullptr)));
+
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    Module().Init(instance);
+    const int result = Run(commandLine, showCommand);
+    Module().Term();
+
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    CoUninitialize();
+    return result;
+}

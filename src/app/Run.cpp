@@ -1,0 +1,34 @@
+#include "app/Run.h"
+
+#include <windows.h>
+
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "framework/AppModule.h"
+#include "framework/MessageLoop.h"
+#include "ui/MainFrame.h"
+
+int Run(const wchar_t* commandLine, int showCommand)
+{
+    AppSettings settings;
+    CMessageLoop loop;
+    Module().AddMessageLoop(&loop);
+    LoadSettings(settings);
+
+    CMainFrame frame(settings);
+    if (frame.CreateMainWindow() == nullptr) {
+        Module().RemoveMessageLoop();
+        return 0;
+    }
+    frame.ShowWindow(showCommand);
+    loop.AddMessageFilter(&frame);
+
+    if (auto archive = ArchiveFromCommandLine(commandLine))
+        frame.OpenArchive(*archive);
+
+    const int result = loop.Run();
+    loop.RemoveMessageFilter(&frame);
+    Module().RemoveMessageLoop();
+    SaveSettings(settings);
+    return result;
+}

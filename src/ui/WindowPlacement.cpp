@@ -1,0 +1,89 @@
+#include "ui/WindowPlacement.h"
+
+#include <algorithm>
+
+namespace {
+
+// How much of the caption must stay on screen: enough to grab and drag it.
+constexpr int kGrabWidth = 100;
+constexpr int kGrabHeight = 20;
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+} // namespace
+
+bool CaptionReachable(const RECT& outer, const RECT& workArea)
+{
+    RECT caption = outer;
+    caption.bottom = std::min<LONG>(outer.bottom, outer.top + GetSystemMetrics(SM_CYCAPTION) +
+                                                      GetSystemMetrics(SM_CYFRAME));
+    RECT visible;
+    if (!IntersectRect(&visible, &caption, &workArea))
+        return false;
+    // The caption's top edge must be on the area, or the window cannot be dragged down.
+    return outer.top >= workArea.top && Width(visible) >= std::min(kGrabWidth, Width(outer)) &&
+           Height(visible) >= std::min(kGrabHeight, Height(caption));
+}
+
+RECT MoveOntoWorkArea(const RECT& outer, const RECT& workArea)
+{
+    LONG x = outer.left;
+    LONG y = outer.top;
+    if (x + Width(outer) > workArea.right)
+        x = workArea.right - Width(outer);
+    if (x < workArea.left)
+        x = workArea.left;
+    if (y + Height(outer) > workArea.bottom)
+        y = workArea.bottom - Height(outer);
+    if (y < workArea.top)
+        y = workArea.top;
+    return RECT{x, y, x + Width(outer), y + Height(outer)};
+}
+
+RECT ReachablePlacement(const RECT& outer)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    HMONITOR monitor = MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST);
+    if (monitor == nullptr || !GetMonitorInfoW(monitor, &info))
+        return outer;
+    if (CaptionReachable(outer, info.rcWork))
+        return outer;
+    return MoveOntoWorkArea(outer, info.rcWork);
+}
+
+RememberedGeometry GeometryToRemember(HWND window)
+{
+    RememberedGeometry geometry = {};
+    RECT client = {};
+    GetWindowRect(window, &geometry.outer);
+    GetClientRect(window, &client);
+    geometry.client = SIZE{client.right, client.bottom};
+    if (!IsIconic(window) && !IsZoomed(window))
+        return geometry;
+
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement))
+        return geometry;
+
+    // The restored rectangle is in workspace coordinates: relative to the work area of
+    // its monitor rather than to the screen.
+    RECT outer = placement.rcNormalPosition;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &info))
+        OffsetRect(&outer, info.rcWork.left - info.rcMonitor.left,
+                   info.rcWork.top - info.rcMonitor.top);
+
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) &
+                        ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);
+
+    geometry.outer = outer;
+    geometry.client = SIZE{Width(outer) - Width(frame), Height(outer) - Height(frame)};
+    return geometry;
+}
