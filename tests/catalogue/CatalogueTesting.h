@@ -1,0 +1,78 @@
+#pragma once
+
+// Shared by the catalogue tests: the frame's OpenArchive sequence without its window
+// work, and views of the current folder as the list would show them.
+
+#include "catalogue/ArchiveCatalogue.h"
+#include "catalogue/ArchiveErrors.h"
+#include "catalogue/ArchiveListing.h"
+#include "catalogue/CellText.h"
+
+#include <string>
+#include <vector>
+
+struct OpenOutcome {
+    int result = 0;  // 1 opened, -1 refused
+    ListResult codes;
+};
+
+inline OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path,
+                                     HWND owner = nullptr)
+{
+    OpenOutcome outcome;
+    RarArchive archive;
+    EntryList entries;
+    outcome.codes = ListArchive(path, owner, archive, entries);
+    if (outcome.codes.openResult != 0) {
+        ShowArchiveError(outcome.codes.openResult, owner);
+        outcome.result = -1;
+        return outcome;
+    }
+    catalogue.ClearCatalogue();
+    ShowArchiveError(outcome.codes.stopCode, owner);
+    catalogue.BuildFolderTree(std::move(entries));
+    archive.Close();
+    catalogue.archivePath = path;
+    outcome.result = 1;
+    return outcome;
+}
+
+inline std::wstring Cell(const ArchiveCatalogue& catalogue, int row, int column, int* image = nullptr)
+{
+    wchar_t text[kCellTextCapacity];
+    const int shown = FillCell(catalogue, row, column, text, kCellTextCapacity);
+    if (image)
+        *image = shown;
+    return text;
+}
+
+// The File name column of every row of the current view.
+inline std::vector<std::wstring> RowNames(const ArchiveCatalogue& catalogue)
+{
+    std::vector<std::wstring> names;
+    for (int row = 0; row < catalogue.RowCount(); ++row)
+        names.push_back(Cell(catalogue, row, kColumnName));
+    return names;
+}
+
+// The row whose File name is `name` in the current view, or -1.
+inline int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    for (int row = 0; row < catalogue.RowCount(); ++row) {
+        if (Cell(catalogue, row, kColumnName) == name)
+            return row;
+    }
+    return -1;
+}
+
+// Enters the folder shown as `name`; false when there is no such folder row.
+inline bool Enter(ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    ArchiveEntry* entry = catalogue.EntryAtRow(RowNamed(catalogue, name));
+    if (!entry || !entry->isFolder)
+        return false;
+    catalogue.EnterFolder(entry);
+    return true;
+}
+
+using Names = std::vector<std::wstring>;
