@@ -7,11 +7,16 @@
 
 namespace {
 
-// Leaves the process-wide module as a fresh start would find it.
+// Each test starts from a freshly initialised module and leaves one behind, as
+// the test environment sets it up for the other tests.
 class AppModuleRegistry : public ::testing::Test {
 protected:
     void SetUp() override { Module().Init(::GetModuleHandleW(nullptr)); }
-    void TearDown() override { Module().Term(); }
+    void TearDown() override
+    {
+        Module().Term();
+        Module().Init(::GetModuleHandleW(nullptr));
+    }
 };
 
 }  // namespace
