@@ -47,6 +47,8 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     CDialogImpl* self = nullptr;
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<CDialogImpl*>(lParam);
+        if (!self)
+            return TRUE;
         self->m_hWnd = hwnd;
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     } else {

@@ -7,7 +7,7 @@
 // a wait...) fails instead of hanging.
 class Watchdog {
 public:
-    explicit Watchdog(DWORD timeoutMs = kDefaultTimeoutMs);
+    explicit Watchdog(DWORD timeout = kDefaultTimeoutMs);
     ~Watchdog();
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
