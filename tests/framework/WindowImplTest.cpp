@@ -203,16 +203,3 @@ TEST(WindowImplLifetime, HandlerThatDestroysItsWindowFallsBackSafely)
     // The object no longer has a window, so its own default processing is skipped.
     EXPECT_FALSE(Contains(window.defaulted, kDestroyMessage));
 }
-
-TEST(WindowImplLifetime, ChildWindowUsesItsIdAndParent)
-{
-    CProbeWindow parent;
-    ASSERT_NE(CreateOverlapped(parent), nullptr);
-    CProbeWindow child;
-    HWND hwnd = child.Create(parent, RECT{0, 0, 50, 20}, L"Child", WS_CHILD | WS_VISIBLE, 0, 4711);
-
-    ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(child.GetParent(), parent.m_hWnd);
-    EXPECT_EQ(parent.GetDlgItem(4711), hwnd);
-    EXPECT_EQ(child.GetDlgCtrlID(), 4711);
-}
