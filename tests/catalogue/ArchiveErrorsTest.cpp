@@ -1,0 +1,74 @@
+// Result codes to messages, and the box that shows them.
+
+#include "DialogDriver.h"
+
+#include "catalogue/ArchiveErrors.h"
+#include "catalogue/RarLibrary.h"
+#include "catalogue/ResourceString.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::wstring MessageFor(int code)
+{
+    const UINT id = ArchiveErrorStringId(code);
+    return id ? LoadResourceString(id) : L"";
+}
+
+TEST(ArchiveErrors, EveryFailureCodeHasItsMessage)
+{
+    const std::pair<int, const wchar_t*> table[] = {
+        {11, L"Not enough memory."},
+        {12, L"File CRC error."},
+        {13, L"Bad archive."},
+        {14, L"Unknown archive format."},
+        {15, L"Volume open error."},
+        {16, L"File create error."},
+        {17, L"File close error."},
+        {18, L"Read error."},
+        {19, L"Write error."},
+        {23, L"When attempting to unpack a reference record, source file for this reference was not found."},
+        {24, L"Entered password is invalid."},
+        {HEADER_BROKEN, L"File header broken."},
+    };
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(MessageFor(code), text) << code;
+}
+
+TEST(ArchiveErrors, OtherCodesShowNothing)
+{
+    std::vector<int> silent = {0, 10, 20, 21, 22, -1, -24, 253, 255, 256, 100000};
+    for (int code = 1; code <= 9; ++code)
+        silent.push_back(code);
+    for (int code = 25; code <= 252; ++code)
+        silent.push_back(code);
+    for (int code : silent)
+        EXPECT_EQ(ArchiveErrorStringId(code), 0u) << code;
+}
+
+TEST(ArchiveErrors, BoxIsCaptionedErrorAndWaitsForTheUser)
+{
+    DialogDriver driver;
+    std::wstring shown;
+    driver.Expect(L"Error", [&shown](DialogDriver::Dialog& box) {
+        shown = box.MessageText();
+        box.Press(IDOK);
+    });
+    ShowArchiveError(HEADER_BROKEN, nullptr);
+    EXPECT_EQ(shown, L"File header broken.");
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+TEST(ArchiveErrors, NormalEndAndRefusedPasswordShowNoBox)
+{
+    DialogDriver driver;  // any box that shows up is reported as unexpected
+    ShowArchiveError(ERAR_END_ARCHIVE, nullptr);
+    ShowArchiveError(ERAR_MISSING_PASSWORD, nullptr);
+    ShowArchiveError(0, nullptr);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+}  // namespace
