@@ -17,10 +17,17 @@ ListResult ListArchive(const std::wstring& path, HWND owner, RarArchive& archive
     try {
         // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
         auto header = std::make_unique<RARHeaderDataEx>();
+        const ArchiveEntry* last = nullptr;
         for (;;) {
             int code = archive.ReadHeader(*header);
             if (code == ERAR_SUCCESS) {
-                entries.push_back(MakeEntry(*header));
+                auto entry = MakeEntry(*header);
+                // Skipping an entry split across volumes stops at its next piece, whose
+                // header the library hands out again: one entry per file, not per piece.
+                if (!(last && IsContinuedPiece(*header) && entry->path == last->path)) {
+                    last = entry.get();
+                    entries.push_back(std::move(entry));
+                }
                 code = archive.Skip();
             }
             if (code != ERAR_SUCCESS) {

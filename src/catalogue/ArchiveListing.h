@@ -14,7 +14,7 @@ struct ListResult {
 
 // Opens `path` into `archive` with ListingCallback (the prompt owned by `owner`),
 // then appends one entry per header to `entries` in header order until a read or
-// skip call fails. On an open failure nothing is open and `entries` is untouched;
+// skip call fails; the later pieces of an entry split across volumes add nothing. On an open failure nothing is open and `entries` is untouched;
 // otherwise `archive` stays open: the caller closes it once the tree is shown.
 ListResult ListArchive(const std::wstring& path, HWND owner, RarArchive& archive,
                        EntryList& entries);

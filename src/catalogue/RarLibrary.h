@@ -23,6 +23,12 @@ inline bool IsFolderHeader(const RARHeaderDataEx& header)
     return (header.Flags & RHDF_DIRECTORY) != 0;
 }
 
+// A later piece of an entry that an earlier volume began.
+inline bool IsContinuedPiece(const RARHeaderDataEx& header)
+{
+    return (header.Flags & RHDF_SPLITBEFORE) != 0;
+}
+
 inline std::uint64_t UnpackedSizeOf(const RARHeaderDataEx& header)
 {
     return (static_cast<std::uint64_t>(header.UnpSizeHigh) << 32) | header.UnpSize;

@@ -215,15 +215,34 @@ TEST_F(ArchiveListing, DamageAfterTheTenthEntryShowsOneBoxThenTenEntries)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(ArchiveListing, MissingVolumeEndsWithAVolumeOpenError)
+// Data that does not compress, so that a volume set gets several volumes.
+std::string Noise(size_t size)
 {
-    std::string noise(60000, '\0');
+    std::string noise(size, '\0');
     unsigned state = 12345;
     for (char& c : noise) {
         state = state * 1103515245u + 12345u;
         c = static_cast<char>(state >> 16);
     }
-    fixture.WriteFile(L"noise.bin", noise);
+    return noise;
+}
+
+TEST_F(ArchiveListing, EntrySplitAcrossVolumesIsListedOnce)
+{
+    fixture.WriteFile(L"noise.bin", Noise(60000));
+    fixture.WriteFile(L"after.txt", "after");
+    ASSERT_FALSE(fixture.MakeArchive(L"set.rar", L"-m0 -v20k", L"noise.bin after.txt").empty());
+
+    const OpenOutcome outcome = OpenIntoCatalogue(catalogue, fixture.OutputPath(L"set.part1.rar"));
+    EXPECT_EQ(outcome.codes.stopCode, ERAR_END_ARCHIVE);
+    EXPECT_EQ(RowNames(catalogue), (Names{L"after.txt", L"noise.bin"}));
+    EXPECT_EQ(catalogue.totalSize, 60005u);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+TEST_F(ArchiveListing, MissingVolumeEndsWithAVolumeOpenError)
+{
+    fixture.WriteFile(L"noise.bin", Noise(60000));
     fixture.WriteFile(L"after.txt", "after");
     ASSERT_FALSE(fixture.MakeArchive(L"set.rar", L"-m0 -v20k", L"noise.bin after.txt").empty());
     ASSERT_TRUE(::DeleteFileW(fixture.OutputPath(L"set.part2.rar").c_str()));

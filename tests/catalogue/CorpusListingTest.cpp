@@ -1,0 +1,201 @@
+// Archives of another project's test suite, listed through the library and compared
+// with what the reference tool, `unrar lt`, reports for them at test time.
+
+#include "RarFixture.h"
+
+#include "catalogue/ArchiveListing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+namespace {
+
+struct ListedEntry {
+    std::wstring path;
+    // A RAR4 name stored without its Unicode form is read in the OEM code page on
+    // Windows, in the locale's (UTF-8) by the reference on Linux.
+    std::wstring oemPath;
+    bool isFolder = false;
+    std::uint64_t size = 0;  // files only
+
+    bool operator==(const ListedEntry& other) const
+    {
+        const bool samePath = path == other.path || (!oemPath.empty() && oemPath == other.path) ||
+                              (!other.oemPath.empty() && other.oemPath == path);
+        return samePath && isFolder == other.isFolder && (isFolder || size == other.size);
+    }
+};
+
+// What the library on Windows makes of such a name: OEM bytes turned into the ANSI
+// code page (with its best-fit substitutes), then widened.
+std::wstring FromOem(const std::string& bytes)
+{
+    if (bytes.empty())
+        return std::wstring();
+    std::string ansi(bytes.size(), '\0');
+    ::OemToCharBuffA(bytes.data(), &ansi[0], static_cast<DWORD>(bytes.size()));
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], size);
+    return wide;
+}
+
+std::wstring Backslashed(std::wstring path)
+{
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+std::ostream& operator<<(std::ostream& out, const ListedEntry& entry)
+{
+    return out << RarFixture::ToUtf8(entry.path) << (entry.isFolder ? " (folder)" : " ")
+               << (entry.isFolder ? std::string() : std::to_string(entry.size));
+}
+
+// The corpus lives in the steering folder beside the repository.
+std::string CorpusUnixFolder()
+{
+    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
+}
+
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + RarFixture::FromUtf8(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, '\t'))
+        fields.push_back(field);
+    return fields;
+}
+
+struct CorpusArchive {
+    std::string file;
+    std::string features;
+
+    bool Has(const std::string& feature) const
+    {
+        return ("," + features + ",").find("," + feature + ",") != std::string::npos;
+    }
+};
+
+// Rows the reference lists cleanly without a password.
+std::vector<CorpusArchive> CleanlyListedArchives(const std::string& manifest)
+{
+    std::vector<CorpusArchive> files;
+    std::stringstream stream(manifest);
+    std::string line;
+    std::map<std::string, size_t> column;
+    while (std::getline(stream, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::vector<std::string> fields = SplitTabs(line);
+        if (column.empty()) {
+            for (size_t i = 0; i < fields.size(); ++i)
+                column[fields[i]] = i;
+            continue;
+        }
+        const auto field = [&](const char* name) {
+            const auto found = column.find(name);
+            return found != column.end() && found->second < fields.size() ? fields[found->second]
+                                                                          : std::string();
+        };
+        if (field("unrar_list_rc") == "0" && field("password") == "-")
+            files.push_back({field("file"), field("features")});
+    }
+    return files;
+}
+
+// `unrar lt -v` output for every archive, keyed by file name. A split entry shows
+// once per volume; the walk through the library meets it once, so consecutive
+// pieces across a volume change are merged.
+std::map<std::string, std::vector<ListedEntry>> ReferenceListings(const std::string& output)
+{
+    std::map<std::string, std::vector<ListedEntry>> listings;
+    std::vector<ListedEntry>* current = nullptr;
+    bool volumeChanged = false;
+    std::stringstream stream(output);
+    std::string line;
+    const auto value = [&line](const std::string& key) -> std::string {
+        const size_t at = line.find(key);
+        return at == std::string::npos ? std::string() : line.substr(at + key.size());
+    };
+    while (std::getline(stream, line)) {
+        if (line.rfind("@@ ", 0) == 0) {
+            current = &listings[line.substr(3)];
+            volumeChanged = false;
+        } else if (!current) {
+            continue;
+        } else if (line.rfind("Archive: ", 0) == 0) {
+            volumeChanged = true;
+        } else if (line.find("        Name: ") == 0) {
+            ListedEntry entry;
+            entry.path = Backslashed(RarFixture::FromUtf8(value("Name: ")));
+            entry.oemPath = Backslashed(FromOem(value("Name: ")));
+            if (volumeChanged && !current->empty() && current->back().path == entry.path)
+                current->pop_back();
+            current->push_back(entry);
+            volumeChanged = false;
+        } else if (line.find("        Type: ") == 0 && !current->empty()) {
+            current->back().isFolder = value("Type: ") == "Directory";
+        } else if (line.find("        Size: ") == 0 && !current->empty()) {
+            current->back().size = std::stoull(value("Size: "));
+        }
+    }
+    return listings;
+}
+
+TEST(CorpusListing, EveryCleanlyListedArchiveGivesTheReferenceEntries)
+{
+    if (!RarFixture::Available())
+        GTEST_SKIP() << "Linux programs cannot be run from here";
+    const std::string folder = CorpusUnixFolder();
+    const std::string manifest = ReadWholeFile(WindowsPathOf(folder + "/MANIFEST.tsv"));
+    if (manifest.empty())
+        GTEST_SKIP() << "no corpus at " << folder;
+    const std::vector<CorpusArchive> archives = CleanlyListedArchives(manifest);
+    ASSERT_FALSE(archives.empty());
+
+    RarFixture fixture;
+    std::wstring script = L"cd " + RarFixture::Quote(RarFixture::FromUtf8(folder)) + L" || exit 9\n";
+    for (const CorpusArchive& corpusArchive : archives) {
+        const std::wstring name = RarFixture::Quote(RarFixture::FromUtf8(corpusArchive.file));
+        script += L"echo '@@ '" + name + L"; unrar lt -v " + name + L"\n";
+    }
+    const ShellResult reference = fixture.Shell(script);
+    ASSERT_FALSE(reference.timedOut) << reference.output;
+    const auto expected = ReferenceListings(reference.output);
+
+    for (const CorpusArchive& corpusArchive : archives) {
+        const std::string& file = corpusArchive.file;
+        SCOPED_TRACE(file);
+        RarArchive archive;
+        EntryList entries;
+        const ListResult result = ListArchive(WindowsPathOf(folder + "/" + file), nullptr, archive, entries);
+        EXPECT_EQ(result.openResult, 0);
+        // Listing skips each entry in extract mode, and skipping in a solid set means
+        // unpacking, which cannot start in the middle of the set: the walk lists the
+        // entries, then ends with a data error where the reference, not unpacking,
+        // ends cleanly.
+        const bool solidTail = corpusArchive.Has("solid") && corpusArchive.Has("multivolume") &&
+                               !corpusArchive.Has("first-volume");
+        EXPECT_EQ(result.stopCode, solidTail ? ERAR_BAD_DATA : ERAR_END_ARCHIVE);
+        std::vector<ListedEntry> listed;
+        for (const auto& entry : entries)
+            listed.push_back({entry->path, std::wstring(), entry->isFolder, entry->unpackedSize});
+        const auto found = expected.find(file);
+        ASSERT_NE(found, expected.end());
+        EXPECT_EQ(listed, found->second);
+    }
+}
+
+}  // namespace
