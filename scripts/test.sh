@@ -14,6 +14,12 @@ if [ -z "${QUILLET_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
+# A persistent server, and the desktop's processes started now with their output
+# elsewhere: started by a test, they would hold its output pipe open, and each test
+# would pay for their start.
+wineserver -p
+wine "$build/bin/WindowControl.exe" close none >/dev/null 2>&1 || true
+
 cd "$build"
 status=0
 ctest --output-on-failure "$@" || status=$?
