@@ -12,11 +12,27 @@ namespace {
 // Letter case is folded one UTF-16 unit at a time with the system's upper-case table
 // (CharUpperBuffW), which keeps lengths, so prefixes of a folded path are folded
 // prefixes. Unlike a linguistic comparison it gives no character zero weight:
-// names differing in an ignorable character stay distinct folders.
+// names differing in an ignorable character stay distinct folders. Basic Latin,
+// where the table maps exactly a-z, is folded here without the call.
+void FoldCase(wchar_t* text, size_t length)
+{
+    size_t i = 0;
+    while (i < length) {
+        const wchar_t unit = text[i];
+        if (unit >= 0x80)
+            break;
+        if (unit >= L'a' && unit <= L'z')
+            text[i] = static_cast<wchar_t>(unit - (L'a' - L'A'));
+        ++i;
+    }
+    if (i < length)
+        CharUpperBuffW(text + i, static_cast<DWORD>(length - i));
+}
+
 void FoldCase(std::wstring& text)
 {
     if (!text.empty())
-        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+        FoldCase(&text[0], text.size());
 }
 
 // Folder entries by folded path, looked up by every backslash-ended prefix of an
@@ -35,27 +51,32 @@ public:
         }
         // One buffer for all keys, filled before any view into it is taken.
         foldedText.reserve(textLength);
-        std::vector<std::pair<size_t, ArchiveEntry*>> spans;
+        std::vector<std::pair<size_t, size_t>> spans;  // text offset, entry index
         spans.reserve(folderCount);
-        for (const auto& entry : entries) {
-            if (entry->isFolder) {
-                spans.emplace_back(foldedText.size(), entry.get());
-                foldedText += entry->path;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i]->isFolder) {
+                spans.emplace_back(foldedText.size(), i);
+                foldedText += entries[i]->path;
             }
         }
         FoldCase(foldedText);
         folders.reserve(folderCount);
-        for (const auto& [offset, folder] : spans) {
+        for (const auto& [offset, index] : spans) {
             // Among folders of one path the first header receives the contents.
-            folders.emplace(std::wstring_view(foldedText).substr(offset, folder->path.size()), folder);
+            folders.emplace(std::wstring_view(foldedText).substr(offset, entries[index]->path.size()), index);
         }
     }
 
-    ArchiveEntry* ContainingFolder(const std::wstring& path)
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    // The index of the entry's containing folder among the entries, or kNone.
+    size_t ContainingFolder(const std::wstring& path)
     {
-        if (folders.empty())
-            return nullptr;
-        scratch = path;
+        const size_t lastSeparator = path.rfind(L'\\');
+        if (folders.empty() || lastSeparator == std::wstring::npos)
+            return kNone;
+        // Only the part before the last backslash is ever looked up.
+        scratch.assign(path, 0, lastSeparator + 1);
         FoldCase(scratch);
         const std::wstring_view folded(scratch);
         for (size_t end = folded.rfind(L'\\'); end != std::wstring_view::npos;
@@ -64,12 +85,12 @@ public:
             if (found != folders.end())
                 return found->second;
         }
-        return nullptr;
+        return kNone;
     }
 
 private:
     std::wstring foldedText;
-    std::unordered_map<std::wstring_view, ArchiveEntry*> folders;
+    std::unordered_map<std::wstring_view, size_t> folders;
     std::wstring scratch;
 };
 
@@ -90,17 +111,35 @@ void ArchiveCatalogue::BuildFolderTree(EntryList entries)
     rootEntries.clear();
     totalSize = 0;
 
-    std::vector<ArchiveEntry*> parents(entries.size(), nullptr);
+    std::vector<size_t> parents(entries.size(), FolderIndex::kNone);
     {
         FolderIndex index(entries);
         for (size_t i = 0; i < entries.size(); ++i)
             parents[i] = index.ContainingFolder(entries[i]->path);
     }
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (parents[i])
-            parents[i]->children.push_back(std::move(entries[i]));
+    // Sized up front: no regrowth, no slack in the arrays that live on.
+    std::vector<size_t> childCounts(entries.size(), 0);
+    size_t rootCount = 0;
+    for (const size_t parent : parents) {
+        if (parent == FolderIndex::kNone)
+            ++rootCount;
         else
+            ++childCounts[parent];
+    }
+    rootEntries.reserve(rootCount);
+    // A folder's header may come before or after its contents: keep every address
+    // before the owners move.
+    std::vector<ArchiveEntry*> addresses(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        addresses[i] = entries[i].get();
+        if (childCounts[i] != 0)
+            entries[i]->children.reserve(childCounts[i]);
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (parents[i] == FolderIndex::kNone)
             rootEntries.push_back(std::move(entries[i]));
+        else
+            addresses[parents[i]]->children.push_back(std::move(entries[i]));
     }
     // Every folder is sorted once; folders are reached through the tree so that
     // none is missed and none sorted twice.

@@ -22,14 +22,13 @@ public:
     {
         if (limit == 0)
             return;
-        size_t room = limit - 1 - length;
-        if (count > room) {
-            count = room;
-            if (count > 0 && IsHighSurrogate(piece[count - 1]))
-                --count;
-        }
-        std::wmemcpy(text + length, piece, count);
-        length += count;
+        const size_t room = limit - 1 - length;
+        size_t taken = count < room ? count : room;
+        // A cut with a low surrogate just past it would strand its high half.
+        if (taken < count && taken > 0 && IsLowSurrogate(piece[taken]))
+            --taken;
+        std::wmemcpy(text + length, piece, taken);
+        length += taken;
         text[length] = L'\0';
     }
 
@@ -49,7 +48,7 @@ public:
     }
 
 private:
-    static bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+    static bool IsLowSurrogate(wchar_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
     wchar_t* text;
     size_t limit;

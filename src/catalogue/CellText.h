@@ -14,7 +14,7 @@ class ArchiveCatalogue;
 
 constexpr size_t kCellTextCapacity = 1000;  // units, terminator included
 
-enum ListColumn { kColumnName = 0, kColumnType = 1, kColumnSize = 2, kColumnModified = 3 };
+enum CatalogueColumn { kColumnName = 0, kColumnType = 1, kColumnSize = 2, kColumnModified = 3 };
 // Indexes into the list's small image list.
 constexpr int kFileImage = 0;
 constexpr int kFolderImage = 1;
