@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLET_BUILD:-$top/build}
 export QUILLET_BUILD=$build
 
-"$top/scripts/build.sh" >/dev/null
+"$top/scripts/build.sh" --target Quillet WindowControl unrar sample_archive >/dev/null
 . "$top/scripts/wine-env.sh"
 
 bin=$build/bin

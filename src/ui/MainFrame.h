@@ -1,40 +1,118 @@
-// The program's only top-level window.
+// The program's only top-level window: the toolbar, the archive list and the status
+// bar. It holds the catalogue of the archive shown and routes every message.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include "app/Settings.h"
+#include "catalogue/ArchiveCatalogue.h"
+#include "catalogue/CellText.h"
+#include "catalogue/RarLibrary.h"
+#include "framework/Handles.h"
 #include "framework/MessageLoop.h"
 #include "framework/Window.h"
+#include "widgets/ThemedButton.h"
 
 class CMainFrame : public CWindowImpl, public CMessageFilter {
 public:
+    static constexpr const wchar_t* kClassName = L"Quillet.MainWindow.ID5224875";
+
     explicit CMainFrame(AppSettings& settings);
     ~CMainFrame() override;
 
     // Creates the hidden main window at the stored position with the stored client size.
     HWND CreateMainWindow();
 
-    // Opens an archive and shows its top level: 1 when it was opened, -1 when refused.
+    // Opens an archive and shows its top level: 1 when it was opened (also when
+    // reading stopped early on an error), -1 when the library refused it.
     int OpenArchive(const std::wstring& path);
 
     bool FilterMessage(MSG* message) override;
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
 
-    static constexpr const wchar_t* kClassName = L"Quillet.MainWindow.ID5224875";
+    // Every row deselected, the list erased and repainted.
+    void ClearSelection();
+    void SelectAll();
+    // The list accepts dropped files exactly while DragDrop is on.
+    void ApplyDragDropSetting();
+    // The double-click: leave through "..", enter a folder, or open a file.
+    void ActivateRow(int row);
+    void UpdateSelectionText();
+
+    HWND ListView() const noexcept { return listView; }
+    HWND StatusBar() const noexcept { return statusBar; }
+    AppSettings& Settings() const noexcept { return settings; }
+    ArchiveCatalogue& Catalogue() noexcept { return catalogue; }
+    const ArchiveCatalogue& Catalogue() const noexcept { return catalogue; }
+
+    int StatusBarId() const noexcept { return statusBarId; }
+    int OpenButtonId() const noexcept { return openButtonId; }
+    int UnpackButtonId() const noexcept { return unpackButtonId; }
+    int SettingsButtonId() const noexcept { return settingsButtonId; }
+    int AboutButtonId() const noexcept { return aboutButtonId; }
+    int ListId() const noexcept { return listId; }
 
 protected:
     WndClassInfo GetWndClassInfo() const override;
+    // Child messages that no row handles go back to the control that sent them.
+    LRESULT DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     LRESULT OnCreate();
     void OnDestroy();
+    void OnSize(LPARAM lParam);
     void OnGetMinMaxInfo(MINMAXINFO* info) const;
+    bool OnCommand(WPARAM wParam);
+    bool OnListNotify(NMHDR* header, LRESULT& result);
+
+    void CreateToolbar();
+    void CreateList();
+    void CreateStatusBar();
+    void FitClientSize();
+
+    void OpenCommand();
+    void SettingsCommand();
+    void AboutCommand();
+    void UnpackCommand();
+    void OpenDroppedFile(HDROP drop);
+    void BeginDrag();
+    void OpenEntry(const ArchiveEntry& entry);
+
+    void EnterFolder(ArchiveEntry* folder);
+    void LeaveFolder();
+    void ShowCurrentFolder();
+    void SetListItemCount(int count);
 
     AppSettings& settings;
     int initialWidth;
     int initialHeight;
+
+    UniqueImageList imageList;
+    UniqueIcon bigIcon;
+    UniqueIcon smallIcon;
+    UniqueAccelerators accelerators;
+
+    int statusBarId = 0;
+    int openButtonId = 0;
+    int unpackButtonId = 0;
+    int settingsButtonId = 0;
+    int aboutButtonId = 0;
+    int listId = 0;
+
+    CThemedButton openButton;
+    CThemedButton unpackButton;
+    CThemedButton settingsButton;
+    CThemedButton aboutButton;
+    HWND listView = nullptr;
+    HWND statusBar = nullptr;
+
+    // Open only while OpenArchive reads the headers.
+    RarArchive archiveHandle;
+    ArchiveCatalogue catalogue;
+    // Every cell's text is produced into this one buffer on request.
+    wchar_t cellText[kCellTextCapacity] = {};
 };
