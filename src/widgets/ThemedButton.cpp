@@ -1,0 +1,198 @@
+#include "widgets/ThemedButton.h"
+
+#include "widgets/ButtonImages.h"
+
+#include <windowsx.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kImageTop = 3;
+constexpr int kCaptionHeight = 18;
+constexpr BYTE kHotAlpha = 255;
+constexpr BYTE kPlainAlpha = 128;
+
+// A solid one-colour rectangle through an opaque empty text run, which needs
+// no brush.
+void FillEdge(HDC dc, const RECT& edge, COLORREF colour)
+{
+    COLORREF previous = ::SetBkColor(dc, colour);
+    if (previous == CLR_INVALID)
+        return;
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &edge, L"", 0, nullptr);
+    ::SetBkColor(dc, previous);
+}
+
+}  // namespace
+
+HWND CThemedButton::Create(HWND parent, const RECT& rect, const wchar_t* caption, UINT id)
+{
+    return CWindowImpl::Create(parent, rect, caption, WS_CHILD | WS_VISIBLE, 0, id);
+}
+
+WndClassInfo CThemedButton::GetWndClassInfo() const
+{
+    WndClassInfo info;
+    info.className = kClassName;
+    info.style = 0;
+    info.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    info.cursor = IDC_ARROW;
+    return info;
+}
+
+void CThemedButton::SetImage(Gdiplus::Bitmap* bitmap)
+{
+    if (!bitmap)
+        return;
+    normalImage.reset();
+    disabledImage.reset();
+    imageWidth = bitmap->GetWidth();
+    imageHeight = bitmap->GetHeight();
+    normalImage = CreateArgbDibSection(imageWidth, imageHeight);
+    disabledImage = CreateArgbDibSection(imageWidth, imageHeight);
+    RenderInto(normalImage.get(), *bitmap, imageWidth, imageHeight);
+    if (auto grey = MakeGreySilhouette(*bitmap, imageWidth, imageHeight))
+        RenderInto(disabledImage.get(), *grey, imageWidth, imageHeight);
+    if (m_hWnd)
+        Invalidate(false);
+}
+
+bool CThemedButton::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return true;
+    case WM_ERASEBKGND:
+        // Painting covers the whole client area; erasing first would flicker.
+        result = 1;
+        return true;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return true;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown();
+        return true;
+    case WM_LBUTTONUP:
+        OnLButtonUp(lParam);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CThemedButton::IsInside(LPARAM lParam) const
+{
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT client = GetClientRect();
+    return ::PtInRect(&client, point) != FALSE;
+}
+
+void CThemedButton::Repaint() const
+{
+    // Drawn before the handler returns, so the new look never lags behind.
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    ::UpdateWindow(m_hWnd);
+}
+
+// Capturing on entry is what lets the button see the pointer leave.
+void CThemedButton::OnMouseMove(LPARAM lParam)
+{
+    if (IsInside(lParam)) {
+        if (hot)
+            return;
+        ::SetCapture(m_hWnd);
+        hot = true;
+        Repaint();
+        return;
+    }
+    if (pressed)
+        return;  // keeps capture and look while the button is held
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    hot = false;
+    Repaint();
+}
+
+void CThemedButton::OnLButtonDown()
+{
+    pressed = true;
+    Repaint();
+}
+
+void CThemedButton::OnLButtonUp(LPARAM lParam)
+{
+    if (!hot)
+        return;
+    if (IsInside(lParam)) {
+        // Posted, so the plain look is back before the parent reacts (often
+        // with a modal dialog).
+        auto id = static_cast<WORD>(::GetWindowLongW(m_hWnd, GWL_ID));
+        ::PostMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(m_hWnd));
+    }
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    hot = false;
+    pressed = false;
+    Repaint();
+}
+
+void CThemedButton::OnPaint()
+{
+    UniqueBitmap buffer;
+    ScopedPaint paint(m_hWnd);
+    if (!paint.Dc())
+        return;
+    RECT client = GetClientRect();
+    const int width = client.right;
+    const int height = client.bottom;
+
+    UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+    buffer.reset(::CreateCompatibleBitmap(paint.Dc(), width, height));
+    if (!memory || !buffer)
+        return;
+    ScopedSelectObject selectBuffer(memory.get(), buffer.get());
+
+    ::FillRect(memory.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    if (hot)
+        DrawFrame(memory.get(), width, height);
+    if (normalImage)
+        DrawImage(memory.get(), width);
+    DrawCaption(memory.get(), width, height);
+    ::BitBlt(paint.Dc(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+void CThemedButton::DrawFrame(HDC dc, int width, int height) const
+{
+    COLORREF light = ::GetSysColor(pressed ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+    COLORREF dark = ::GetSysColor(pressed ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+    FillEdge(dc, RECT{0, 0, width - 1, 1}, light);
+    FillEdge(dc, RECT{0, 0, 1, height - 1}, light);
+    FillEdge(dc, RECT{width - 1, 0, width, height}, dark);
+    FillEdge(dc, RECT{0, height - 1, width, height}, dark);
+}
+
+void CThemedButton::DrawImage(HDC dc, int width) const
+{
+    HBITMAP image = IsWindowEnabled() ? normalImage.get() : disabledImage.get();
+    UniqueMemoryDc source(::CreateCompatibleDC(dc));
+    if (!source || !image)
+        return;
+    ScopedSelectObject select(source.get(), image);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, hot ? kHotAlpha : kPlainAlpha, AC_SRC_ALPHA};
+    const int imageW = static_cast<int>(imageWidth);
+    const int imageH = static_cast<int>(imageHeight);
+    ::AlphaBlend(dc, (width - imageW) / 2, kImageTop, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
+}
+
+void CThemedButton::DrawCaption(HDC dc, int width, int height) const
+{
+    ::SetTextColor(dc, ::GetSysColor(IsWindowEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    ScopedSelectObject font(dc, ::GetStockObject(ANSI_VAR_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    std::wstring caption = GetWindowTextW();
+    RECT band{0, height - kCaptionHeight, width, height};
+    ::DrawTextW(dc, caption.c_str(), -1, &band, DT_CENTER);
+}
