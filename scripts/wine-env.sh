@@ -1,6 +1,6 @@
 # Sourced by the scripts: Wine in the build's private prefix, quietly, without the
 # offers to download Mono and Gecko.
-export WINEPREFIX="$build/wineprefix"
+export WINEPREFIX="${QUILLET_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
