@@ -1,5 +1,6 @@
 #include "catalogue/ArchiveListing.h"
 
+#include "catalogue/ArchiveErrors.h"
 #include "extract/DlgPassword.h"
 
 #include <shlwapi.h>
@@ -59,4 +60,25 @@ int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2
     default:
         return 0;
     }
+}
+
+OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
+                              RarArchive& archive)
+{
+    OpenOutcome outcome;
+    EntryList entries;
+    outcome.codes = ListArchive(path, owner, archive, entries);
+    if (outcome.codes.openResult != 0) {
+        ShowArchiveError(outcome.codes.openResult, owner);
+        outcome.result = -1;
+        return outcome;
+    }
+    catalogue.ClearCatalogue();
+    // Entries read before a failure are still shown, after the message.
+    ShowArchiveError(outcome.codes.stopCode, owner);
+    catalogue.BuildFolderTree(std::move(entries));
+    archive.Close();
+    catalogue.archivePath = path;
+    outcome.result = 1;
+    return outcome;
 }

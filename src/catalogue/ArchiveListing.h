@@ -2,6 +2,7 @@
 
 // Reading an archive's headers into entries: the library half of OpenArchive.
 
+#include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveEntry.h"
 #include "catalogue/RarLibrary.h"
 
@@ -25,3 +26,15 @@ ListResult ListArchive(const std::wstring& path, HWND owner, RarArchive& archive
 // cannot find: -1, so the call ends with ERAR_EOPEN instead of asking forever.
 // Everything else: 0.
 int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
+
+struct OpenOutcome {
+    int result = 0;  // 1 opened (also when the walk stopped early), -1 refused
+    ListResult codes;
+};
+
+// The catalogue's half of opening an archive: lists `path` through `archive`,
+// reports a refusal or a walk that stopped on an error (boxes owned by `owner`),
+// and replaces the catalogue with what was read, top level shown. A refused
+// archive leaves the catalogue as it was. `archive` is closed on return.
+OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
+                              RarArchive& archive);

@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "catalogue/ArchiveErrors.h"
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/ResourceString.h"
 #include "catalogue/SelectionText.h"
@@ -27,26 +26,15 @@ int CMainFrame::OpenArchive(const std::wstring& path)
     SetListItemCount(0);
     SetWindowTextW(LoadResourceString(IDS_PRODUCT_NAME).c_str());
 
-    EntryList entries;
-    const ListResult listed = ListArchive(path, m_hWnd, archiveHandle, entries);
-    if (listed.openResult != 0) {
-        // The earlier catalogue stays: Unpack still works on the archive shown before.
-        ShowArchiveError(listed.openResult, m_hWnd);
-        return -1;
-    }
-    catalogue.ClearCatalogue();
-    ShowArchiveError(listed.stopCode, m_hWnd);
-    catalogue.BuildFolderTree(std::move(entries));
+    if (OpenIntoCatalogue(catalogue, path, m_hWnd, archiveHandle).result != 1)
+        return -1; // the earlier catalogue stays: Unpack still works on it
 
     if (listView != nullptr)
         LockWindowUpdate(listView);
-    catalogue.ShowTopLevel();
     ClearSelection();
     SetListItemCount(catalogue.RowCount());
     LockWindowUpdate(nullptr);
 
-    archiveHandle.Close();
-    catalogue.archivePath = path;
     SetWindowTextW(TitleFor(path).c_str());
     UpdateSelectionText();
     return 1;

@@ -11,30 +11,12 @@
 #include <string>
 #include <vector>
 
-struct OpenOutcome {
-    int result = 0;  // 1 opened, -1 refused
-    ListResult codes;
-};
-
+// Opening as the frame does, less its window work.
 inline OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path,
                                      HWND owner = nullptr)
 {
-    OpenOutcome outcome;
     RarArchive archive;
-    EntryList entries;
-    outcome.codes = ListArchive(path, owner, archive, entries);
-    if (outcome.codes.openResult != 0) {
-        ShowArchiveError(outcome.codes.openResult, owner);
-        outcome.result = -1;
-        return outcome;
-    }
-    catalogue.ClearCatalogue();
-    ShowArchiveError(outcome.codes.stopCode, owner);
-    catalogue.BuildFolderTree(std::move(entries));
-    archive.Close();
-    catalogue.archivePath = path;
-    outcome.result = 1;
-    return outcome;
+    return OpenIntoCatalogue(catalogue, path, owner, archive);
 }
 
 inline std::wstring Cell(const ArchiveCatalogue& catalogue, int row, int column, int* image = nullptr)
