@@ -1,0 +1,95 @@
+#include "extract/EntryFilter.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+
+#include <commctrl.h>
+
+std::vector<const ArchiveEntry*> SelectedEntries(HWND list, const ArchiveCatalogue& catalogue)
+{
+    std::vector<const ArchiveEntry*> entries;
+    if (!list)
+        return entries;
+    // The list keeps its selection as ranges: asking for the next selected row
+    // costs far less than asking every row for its state.
+    int row = -1;
+    for (;;) {
+        row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                              MAKELPARAM(LVNI_SELECTED, 0)));
+        if (row < 0)
+            break;
+        if (const ArchiveEntry* entry = catalogue.EntryAtRow(row))
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::wstring FoldedName(const std::wstring& name)
+{
+    if (name.empty())
+        return name;
+    std::wstring folded(name.size(), L'\0');
+    const int length = static_cast<int>(name.size());
+    // Upper case of the invariant locale: the mapping NTFS uses for names.
+    if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.data(), length, &folded[0], length,
+                        nullptr, nullptr, 0) != length)
+        return name;
+    return folded;
+}
+
+EntryFilter EntryFilter::ForJob(const ExtractionJob& job)
+{
+    switch (job.extractMode) {
+    case ExtractCurrentFolder:
+        return job.currentFolder ? ForFolder(job.currentFolder->path) : EntryFilter();
+    case ExtractSelected:
+        return job.catalogue ? ForEntries(SelectedEntries(job.list, *job.catalogue))
+                             : ForEntries({});
+    case ExtractAll:
+    default:
+        return EntryFilter();
+    }
+}
+
+EntryFilter EntryFilter::ForFolder(const std::wstring& folderPath)
+{
+    EntryFilter filter;
+    filter.all = false;
+    filter.Choose(folderPath, true);
+    return filter;
+}
+
+EntryFilter EntryFilter::ForEntries(const std::vector<const ArchiveEntry*>& entries)
+{
+    EntryFilter filter;
+    filter.all = false;
+    for (const ArchiveEntry* entry : entries)
+        filter.Choose(entry->path, entry->isFolder);
+    return filter;
+}
+
+void EntryFilter::Choose(const std::wstring& path, bool withContents)
+{
+    std::wstring key = FoldedName(path);
+    if (withContents)
+        folders.insert(key);
+    chosen.insert(std::move(key));
+}
+
+bool EntryFilter::Takes(const std::wstring& name) const
+{
+    if (all)
+        return true;
+    if (chosen.empty())
+        return false;
+    const std::wstring key = FoldedName(name);
+    if (chosen.count(key))
+        return true;
+    if (folders.empty())
+        return false;
+    for (size_t slash = key.find(L'\\'); slash != std::wstring::npos; slash = key.find(L'\\', slash + 1)) {
+        probe.assign(key, 0, slash);
+        if (folders.count(probe))
+            return true;
+    }
+    return false;
+}

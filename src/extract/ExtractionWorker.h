@@ -1,0 +1,118 @@
+#pragma once
+
+// The extraction job's worker thread: every RAR library call of a job is made
+// here. It talks to its progress dialog only by posting WM_UNPACK_EVENT and
+// waits on the job's event where the dialog has to answer (a password, an
+// acknowledged error box).
+
+#include "catalogue/RarLibrary.h"
+#include "extract/EntryFilter.h"
+#include "extract/ExtractionJob.h"
+#include "framework/Handles.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// What the progress dialog and its worker share; the dialog owns it.
+class JobChannel {
+public:
+    JobChannel();
+    JobChannel(const JobChannel&) = delete;
+    JobChannel& operator=(const JobChannel&) = delete;
+
+    void Cancel();
+    bool IsCancelled();
+
+    // The dialog's side of a handshake: the answer is written first, then the
+    // worker woken.
+    void Answer(bool refused, const std::wstring& typed);
+    void Acknowledge() const noexcept { ::SetEvent(event.get()); }
+
+    // The worker's side: nothing before this is left signalled...
+    void ResetEvent() const noexcept { ::ResetEvent(event.get()); }
+    // ...and this returns once the dialog has answered (false when the dialog
+    // object is going away instead).
+    bool WaitForEvent() const;
+
+    // Valid after a successful wait for a password answer.
+    bool PasswordRefused() const noexcept { return passwordRefused; }
+    const std::wstring& Password() const noexcept { return password; }
+
+    // The dialog object is being destroyed: whatever the worker waits for will
+    // not come.
+    void Abandon();
+    bool IsAbandoned() const noexcept { return abandoned.load(); }
+
+private:
+    CriticalSection lock;  // guards `cancelled` only
+    bool cancelled = false;
+    UniqueKernelHandle event;  // auto-reset
+    std::wstring password;
+    bool passwordRefused = false;
+    std::atomic<bool> abandoned{false};
+};
+
+// How often the worker shows a new entry name or progress at most, in ms. A
+// stream of posted messages would keep input and painting from the dialog,
+// since the queue hands out posted messages first; what is not shown in time
+// is replaced by the next one, and the last state is shown before any box and
+// before the end.
+constexpr DWORD kDefaultDisplayIntervalMs = 25;
+
+class ExtractionWorker {
+public:
+    ExtractionWorker(const ExtractionJob& job, EntryFilter filter, JobChannel& channel, HWND dialog,
+                     DWORD displayIntervalMs);
+    ExtractionWorker(const ExtractionWorker&) = delete;
+    ExtractionWorker& operator=(const ExtractionWorker&) = delete;
+
+    // The whole job; posts UNPACK_DONE as its last word to the dialog.
+    void Run();
+
+    // The library's callback for the job; user data is the worker.
+    static int CALLBACK ExtractionCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
+
+    // For _beginthreadex: runs the worker given as argument.
+    static unsigned __stdcall ThreadMain(void* worker);
+
+private:
+    // The code that ended the walk over the headers.
+    int ExtractEntries(RarArchive& archive);
+    int ExtractEntry(RarArchive& archive, const std::wstring& name);
+    bool Wanted(const std::wstring& name);
+
+    int WaitForPassword(wchar_t* buffer, int size);
+    void AddBytesDone(std::int32_t count);
+
+    void Show(WPARAM tag);
+    void ShowEntry(WPARAM tag, const std::wstring& name);
+    void ShowProgress(std::uint32_t position);
+    void FlushDisplay();
+    bool PostName(WPARAM tag, const std::wstring& name) const;
+    // For messages that must arrive: retried while the queue is full.
+    bool PostSurely(WPARAM tag, LPARAM value) const;
+    // Posts a message that the dialog acknowledges, and waits for that.
+    void Report(WPARAM tag, LPARAM value);
+    bool TimeToShow(ULONGLONG& lastShown) const;
+
+    const ExtractionJob job;
+    const EntryFilter filter;
+    JobChannel& channel;
+    const HWND dialog;
+    const DWORD displayIntervalMs;
+
+    std::wstring destination;  // normalized
+    std::uint64_t bytesDone = 0;
+    unsigned unsafeNames = 0;
+    bool cancelledBetweenEntries = false;
+
+    ULONGLONG nameShownAt = 0;
+    bool namePending = false;
+    WPARAM pendingTag = 0;
+    std::wstring pendingName;
+    ULONGLONG progressShownAt = 0;
+    bool progressPending = false;
+    std::uint32_t pendingPosition = 0;
+    std::uint32_t shownPosition = 0;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// Whether an entry name from an archive could land outside the destination, or
+// in an alternate data stream, when handed to the RAR library: a ":" anywhere, a
+// leading "\" or "/" (rooted or UNC), a component that Windows would read as ".."
+// (any run of dots and blanks with two or more dots: Windows drops trailing dots
+// and blanks), or a control character. Such entries are never extracted.
+bool IsUnsafeEntryName(const std::wstring& name);
