@@ -78,6 +78,9 @@ bool CThemedButton::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lParam, 
     case WM_LBUTTONUP:
         OnLButtonUp(lParam);
         return true;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return true;
     default:
         return false;
     }
@@ -113,6 +116,17 @@ void CThemedButton::OnMouseMove(LPARAM lParam)
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
     hot = false;
+    Repaint();
+}
+
+// Without the capture the button never sees the pointer leave: when another window
+// takes it (a menu, Alt+Tab), the hover and press looks must not stay behind.
+void CThemedButton::OnCaptureChanged(HWND newCapture)
+{
+    if (newCapture == m_hWnd || (!hot && !pressed))
+        return;
+    hot = false;
+    pressed = false;
     Repaint();
 }
 

@@ -37,6 +37,7 @@ private:
     void OnPaint();
     void OnMouseMove(LPARAM lParam);
     void OnLButtonDown();
+    void OnCaptureChanged(HWND newCapture);
     void OnLButtonUp(LPARAM lParam);
 
     void DrawFrame(HDC dc, int width, int height) const;

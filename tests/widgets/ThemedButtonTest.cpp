@@ -125,6 +125,18 @@ TEST_F(FlatButton, HoverRaisesTheFrameAndShowsTheImageOpaqueUntilThePointerLeave
     ExpectPlain(Look());
 }
 
+TEST_F(FlatButton, LosingTheCaptureToAnotherWindowDropsTheHoverAndPressLooks)
+{
+    Send(WM_MOUSEMOVE, 30, 20);
+    Send(WM_LBUTTONDOWN, 30, 20);
+    ASSERT_TRUE(button.IsPressed());
+    ::SetCapture(::GetParent(button.m_hWnd));
+    EXPECT_FALSE(button.IsHot());
+    EXPECT_FALSE(button.IsPressed());
+    ExpectPlain(Look());
+    ::ReleaseCapture();
+}
+
 TEST_F(FlatButton, PressDraggedOutAndReleasedOutsidePostsNothing)
 {
     Send(WM_MOUSEMOVE, 30, 20);
