@@ -27,6 +27,8 @@ target_compile_options(unrar PRIVATE -O2 -w)
 set_target_properties(unrar PROPERTIES PREFIX "" OUTPUT_NAME unrar
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
 target_link_options(unrar PRIVATE -static -static-libgcc -static-libstdc++)
+# No link time in the PE header, so that two builds of one commit are identical.
+target_link_options(unrar PRIVATE -Wl,--no-insert-timestamp)
 target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi advapi32)
 
 # The exports are undecorated while dll.hpp declares them stdcall; an import library
