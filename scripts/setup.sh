@@ -9,7 +9,8 @@ unrar_version=1:6.2.6-1+deb12u1
 unrar_dir=$build/third_party/unrar-nonfree-6.2.6
 
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32
-          fonts-wine fonts-liberation xvfb xauth rar unrar imagemagick googletest dpkg-dev python3)
+          fonts-wine fonts-liberation xvfb xauth rar unrar imagemagick googletest dpkg-dev python3
+          nsis zip)
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
