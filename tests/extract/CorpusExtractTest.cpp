@@ -1,0 +1,203 @@
+// Every archive of another project's test suite that the reference `unrar x`
+// extracts cleanly, extracted by a job and compared byte for byte and time for
+// time with what the reference wrote, both made at test time.
+
+#include "ExtractTesting.h"
+
+#include "extract/DlgProgress.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+namespace {
+
+std::string CorpusUnixFolder()
+{
+    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
+}
+
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + RarFixture::FromUtf8(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+struct CorpusArchive {
+    std::string file;
+    std::string features;
+    std::string password;  // "" for none
+
+    bool Has(const std::string& feature) const
+    {
+        return ("," + features + ",").find("," + feature + ",") != std::string::npos;
+    }
+};
+
+std::vector<CorpusArchive> ReadManifest(const std::string& manifest)
+{
+    std::vector<CorpusArchive> archives;
+    std::stringstream lines(manifest);
+    std::string line;
+    std::map<std::string, size_t> column;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> fields;
+        std::stringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            fields.push_back(cell);
+        if (column.empty()) {
+            for (size_t i = 0; i < fields.size(); ++i)
+                column[fields[i]] = i;
+            continue;
+        }
+        const auto field = [&](const char* name) {
+            const auto found = column.find(name);
+            return found != column.end() && found->second < fields.size() ? fields[found->second] : std::string();
+        };
+        std::string password = field("password");
+        password = password == "-" ? std::string() : password.substr(0, password.find(';'));
+        archives.push_back({field("file"), field("features"), password});
+    }
+    return archives;
+}
+
+// What the library on Windows makes of a RAR4 name stored without its Unicode
+// form: OEM bytes, turned into the ANSI code page, then widened. The reference
+// on Linux reads the same bytes as UTF-8.
+std::wstring AsOemName(const std::wstring& referenceName)
+{
+    const std::string bytes = RarFixture::ToUtf8(referenceName);
+    if (bytes.empty())
+        return std::wstring();
+    std::string ansi(bytes.size(), '\0');
+    ::OemToCharBuffA(bytes.data(), &ansi[0], static_cast<DWORD>(bytes.size()));
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], size);
+    return wide;
+}
+
+// The symbolic links the reference made, as paths below `folder`: the library
+// cannot make them under Wine (a folder link becomes an empty folder).
+std::vector<std::wstring> LinksBelow(const RarFixture& fixture, const std::wstring& folder)
+{
+    const ShellResult found = fixture.Shell(
+        L"cd " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder))) + L" && find . -type l");
+    std::vector<std::wstring> links;
+    std::stringstream lines(found.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 2 && line.compare(0, 2, "./") == 0) {
+            std::wstring link = RarFixture::FromUtf8(line.substr(2));
+            std::replace(link.begin(), link.end(), L'/', L'\\');
+            links.push_back(link);
+        }
+    }
+    return links;
+}
+
+// A file version kept in the name ("2to3;1"): the library writes it so, the
+// reference drops the suffix.
+std::wstring WithoutVersion(const std::wstring& path)
+{
+    const size_t mark = path.find_last_of(L';');
+    if (mark == std::wstring::npos || mark + 1 == path.size() ||
+        path.find_first_not_of(L"0123456789", mark + 1) != std::wstring::npos)
+        return path;
+    return path.substr(0, mark);
+}
+
+bool BeforeDosTimes(std::uint64_t fileTime)
+{
+    constexpr std::uint64_t k1980 = 119600064000000000ull;  // 1 January 1980 in FILETIME units
+    return fileTime < k1980;
+}
+
+TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
+{
+    if (!RarFixture::Available())
+        GTEST_SKIP() << "rar cannot be run from here";
+    const std::string manifest = ReadWholeFile(WindowsPathOf(CorpusUnixFolder() + "/MANIFEST.tsv"));
+    if (manifest.empty())
+        GTEST_SKIP() << "no corpus at " << CorpusUnixFolder();
+
+    RarFixture fixture;
+    ArchiveCatalogue nothingListed;
+    TestList owner(nothingListed);
+    int compared = 0;
+    for (const CorpusArchive& archive : ReadManifest(manifest)) {
+        // A volume after the first: the reference goes back to the first one,
+        // which has a row of its own.
+        if (archive.Has("multivolume") && !archive.Has("first-volume"))
+            continue;
+        if (archive.password == "unknown")
+            continue;
+        SCOPED_TRACE(archive.file);
+        const std::wstring path = WindowsPathOf(CorpusUnixFolder() + "/" + archive.file);
+        const std::wstring name = RarFixture::FromUtf8(archive.file);
+        const std::wstring reference = fixture.Folder() + L"\\reference\\" + name;
+        const std::wstring ours = fixture.Folder() + L"\\ours\\" + name;
+        const std::wstring password = RarFixture::FromUtf8(archive.password);
+        if (ReferenceExtract(fixture, path, reference, password) != 0)
+            continue;
+
+        DialogDriver driver(120000);
+        // The progress dialog itself is not answered: long jobs must be left alone.
+        driver.SetUnexpectedDialogTimeout(60000);
+        if (!password.empty()) {
+            driver.Expect(L"Enter password", [password](DialogDriver::Dialog& prompt) {
+                prompt.SetText(IDC_PASSWORD, password);
+                prompt.Press(IDOK);
+            });
+        }
+        ExtractionJob job;
+        job.archivePath = path;
+        job.destination = ours;
+        job.catalogue = &nothingListed;
+        EXPECT_EQ(RunExtractionJob(job, owner.Owner()), IDOK);
+        EXPECT_TRUE(driver.AllAnswered());
+
+        FILETIME checkedAt;
+        ::GetSystemTimeAsFileTime(&checkedAt);
+        Tree expected = ReadTree(reference);
+        Tree written;
+        for (auto& item : ReadTree(ours))
+            written[archive.Has("file-version") ? WithoutVersion(item.first) : item.first] = std::move(item.second);
+        for (const std::wstring& link : LinksBelow(fixture, reference)) {
+            expected.erase(link);
+            written.erase(link);
+        }
+        Tree renamed;
+        for (auto& item : expected) {
+            const bool asIs = written.count(item.first) != 0;
+            renamed[asIs ? item.first : AsOemName(item.first)] = std::move(item.second);
+        }
+        expected = std::move(renamed);
+        EXPECT_EQ(TreePaths(written), TreePaths(expected));
+        const std::uint64_t now = (static_cast<std::uint64_t>(checkedAt.dwHighDateTime) << 32) | checkedAt.dwLowDateTime;
+        for (const auto& item : expected) {
+            const auto found = written.find(item.first);
+            if (found == written.end())
+                continue;
+            SCOPED_TRACE(RarFixture::ToUtf8(item.first));
+            EXPECT_EQ(found->second.contents.size(), item.second.contents.size());
+            EXPECT_TRUE(found->second.contents == item.second.contents);
+            // Only times the archive holds: without one both tools write the
+            // current time; one before 1980 has no MS-DOS form for the library.
+            const std::uint64_t time = item.second.writeTime;
+            const bool stored = time + 10ull * 60 * 10000000 < now && !BeforeDosTimes(time);
+            if (!item.second.isFolder && stored) {
+                EXPECT_EQ(found->second.writeTime, time);
+            }
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 30);
+}
+
+}  // namespace

@@ -1,0 +1,353 @@
+#include "ExtractTesting.h"
+
+#include "catalogue/ArchiveErrors.h"
+#include "catalogue/ArchiveListing.h"
+#include "catalogue/CellText.h"
+#include "extract/DlgProgress.h"
+#include "extract/ExtractionPaths.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath)
+{
+    RarArchive archive;
+    EntryList entries;
+    const ListResult listed = ListArchive(archivePath, nullptr, archive, entries);
+    if (listed.openResult != 0)
+        return false;
+    catalogue.ClearCatalogue();
+    catalogue.BuildFolderTree(std::move(entries));
+    catalogue.archivePath = archivePath;
+    return true;
+}
+
+int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    for (int row = 0; row < catalogue.RowCount(); ++row) {
+        const ArchiveEntry* entry = catalogue.EntryAtRow(row);
+        const std::wstring shown = entry ? entry->path.substr(entry->path.find_last_of(L'\\') + 1) : L"..";
+        if (shown == name)
+            return row;
+    }
+    return -1;
+}
+
+ArchiveEntry* EntryNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    return catalogue.EntryAtRow(RowNamed(catalogue, name));
+}
+
+bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    ArchiveEntry* folder = EntryNamed(catalogue, name);
+    if (!folder || !folder->isFolder)
+        return false;
+    catalogue.EnterFolder(folder);
+    return true;
+}
+
+TestList::TestList(const ArchiveCatalogue& shown) : catalogue(shown)
+{
+    owner = ::CreateWindowExW(0, L"STATIC", L"Quillet test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80,
+                              800, 600, nullptr, nullptr, nullptr, nullptr);
+    list = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
+                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 780,
+                             560, owner, nullptr, nullptr, nullptr);
+    EXPECT_NE(list, nullptr);
+    Refresh();
+}
+
+TestList::~TestList()
+{
+    if (owner)
+        ::DestroyWindow(owner);
+}
+
+void TestList::Refresh()
+{
+    ::SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue.RowCount()), 0);
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+}
+
+void TestList::SelectRows(const std::vector<int>& rows)
+{
+    LVITEMW selected = {};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    for (int row : rows)
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&selected));
+}
+
+void TestList::SelectNamed(const Names& names)
+{
+    std::vector<int> rows;
+    for (const std::wstring& name : names) {
+        const int row = RowNamed(catalogue, name);
+        EXPECT_GE(row, 0) << "no row " << RarFixture::ToUtf8(name);
+        rows.push_back(row);
+    }
+    SelectRows(rows);
+}
+
+void TestList::SelectAll()
+{
+    SelectRows({-1});
+}
+
+namespace {
+
+// Every recorder alive on the thread hears each call once, through one pair of hooks.
+thread_local std::vector<ProgressRecorder*> activeRecorders;
+thread_local HHOOK beforeHook = nullptr;
+thread_local HHOOK afterHook = nullptr;
+
+constexpr wchar_t kProgressCaption[] = L"Unpacking is in progress...";
+
+bool InProgressDialog(HWND control)
+{
+    wchar_t caption[64] = L"";
+    ::GetWindowTextW(::GetParent(control), caption, 64);
+    return std::wstring(caption) == kProgressCaption;
+}
+
+}  // namespace
+
+ProgressRecorder::ProgressRecorder()
+{
+    if (activeRecorders.empty()) {
+        beforeHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &BeforeCall, nullptr, ::GetCurrentThreadId());
+        afterHook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterCall, nullptr, ::GetCurrentThreadId());
+        EXPECT_NE(beforeHook, nullptr);
+        EXPECT_NE(afterHook, nullptr);
+    }
+    activeRecorders.push_back(this);
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    activeRecorders.erase(std::find(activeRecorders.begin(), activeRecorders.end(), this));
+    if (activeRecorders.empty()) {
+        ::UnhookWindowsHookEx(beforeHook);
+        ::UnhookWindowsHookEx(afterHook);
+    }
+}
+
+Names ProgressRecorder::NamesShownAs(const std::wstring& shownAction) const
+{
+    Names names;
+    for (const Shown& shown : entries) {
+        if (shown.action == shownAction)
+            names.push_back(shown.name);
+    }
+    return names;
+}
+
+LRESULT CALLBACK ProgressRecorder::BeforeCall(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        for (ProgressRecorder* recorder : activeRecorders)
+            recorder->Record(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ProgressRecorder::AfterCall(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        for (ProgressRecorder* recorder : activeRecorders)
+            recorder->RecordResult(*reinterpret_cast<const CWPRETSTRUCT*>(lParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void ProgressRecorder::Record(const CWPSTRUCT& call)
+{
+    if (call.message != WM_SETTEXT && call.message != PBM_SETPOS)
+        return;
+    if (!InProgressDialog(call.hwnd))
+        return;
+    const int id = ::GetDlgCtrlID(call.hwnd);
+    if (call.message == PBM_SETPOS) {
+        if (id == IDC_PROGRESS_BAR)
+            requested.push_back(static_cast<int>(call.wParam));
+        return;
+    }
+    const std::wstring text = call.lParam ? reinterpret_cast<const wchar_t*>(call.lParam) : L"";
+    switch (id) {
+    case IDC_ACTION:
+        action = text;
+        if (!text.empty())
+            actions.push_back(text);
+        break;
+    case IDC_ENTRY_NAME:
+        if (!text.empty())
+            entries.push_back({action, text});
+        break;
+    case IDC_TOTAL_PROGRESS:
+        if (!text.empty())
+            progressTexts.push_back(text);
+        break;
+    default:
+        break;
+    }
+}
+
+void ProgressRecorder::RecordResult(const CWPRETSTRUCT& call)
+{
+    if (call.message == PBM_SETPOS && ::GetDlgCtrlID(call.hwnd) == IDC_PROGRESS_BAR && InProgressDialog(call.hwnd))
+        barPositions.push_back(static_cast<int>(::SendMessageW(call.hwnd, PBM_GETPOS, 0, 0)));
+}
+
+namespace {
+
+std::uint64_t ToUint64(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+void ReadFolder(const std::wstring& root, const std::wstring& relative, Tree& tree)
+{
+    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
+        TreeItem item;
+        item.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        item.writeTime = ToUint64(found.ftLastWriteTime);
+        if (item.isFolder)
+            ReadFolder(root, path, tree);
+        else
+            item.contents = ReadBytes(root + L"\\" + path);
+        tree[path] = std::move(item);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+}  // namespace
+
+Tree ReadTree(const std::wstring& root)
+{
+    Tree tree;
+    ReadFolder(root, L"", tree);
+    return tree;
+}
+
+Names TreePaths(const Tree& tree)
+{
+    Names paths;
+    for (const auto& item : tree)
+        paths.push_back(item.second.isFolder ? item.first + L"\\" : item.first);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, const std::wstring& destination,
+                     const std::wstring& password)
+{
+    // Wine has no Unix name for a path that is not there: an empty one would
+    // send unrar to the root folder.
+    const std::string unixFixture = RarFixture::UnixPath(fixture.Folder());
+    const std::string unixDestination =
+        CreateFolderWithParents(NormalizedFolderPath(destination)) ? RarFixture::UnixPath(destination) : "";
+    if (unixFixture.empty() || unixDestination.compare(0, unixFixture.size() + 1, unixFixture + "/") != 0) {
+        ADD_FAILURE() << "no Unix folder for " << RarFixture::ToUtf8(destination);
+        return -1;
+    }
+    const std::wstring passwordSwitch = password.empty() ? L"-p-" : L"-p" + RarFixture::Quote(password);
+    const ShellResult result = fixture.Shell(
+        L"/usr/bin/unrar x -idq -o+ " + passwordSwitch + L" " +
+        RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(archive))) + L" " +
+        RarFixture::Quote(RarFixture::FromUtf8(unixDestination + "/")));
+    return result.exitCode;
+}
+
+ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
+                      ExtractMode mode, UpdateMode update)
+{
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = destination;
+    job.extractMode = mode;
+    job.updateMode = update;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = list;
+    job.catalogue = &catalogue;
+    job.totalBytes = catalogue.totalSize;
+    return job;
+}
+
+INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner)
+{
+    CDlgProgress progress(job);
+    progress.SetDisplayInterval(0);
+    return progress.DoModal(owner);
+}
+
+std::string ReadWholeFileAt(const std::wstring& path)
+{
+    return ReadBytes(path);
+}
+
+void RemoveTree(const std::wstring& root)
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(root), ignored);
+}
+
+void WriteFileAt(const std::wstring& path, const std::string& contents)
+{
+    CreateFolderWithParents(NormalizedFolderPath(path.substr(0, path.find_last_of(L'\\'))));
+    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << RarFixture::ToUtf8(path);
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
+    ::CloseHandle(file);
+}
+
+std::string Noise(size_t size, unsigned seed)
+{
+    std::string noise(size, '\0');
+    unsigned state = seed;
+    for (char& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 16);
+    }
+    return noise;
+}
+
+void ExpectErrorBox(DialogDriver& driver, const std::wstring& message)
+{
+    driver.Expect(L"Error", [message](DialogDriver::Dialog& box) {
+        EXPECT_EQ(box.MessageText(), message);
+        box.Press(IDOK);
+    });
+}

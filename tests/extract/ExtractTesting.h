@@ -1,0 +1,126 @@
+#pragma once
+
+// Shared by the extraction tests: a real owner-data list over a catalogue, a
+// recorder of what the progress dialog shows, snapshots of extracted trees and
+// the reference extraction by Linux unrar.
+
+#include "DialogDriver.h"
+#include "RarFixture.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+#include "extract/ExtractionJob.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+using Names = std::vector<std::wstring>;
+
+// Lists the archive into `catalogue` as the main window's OpenArchive does;
+// false when the library refused to open it.
+bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath);
+
+// The entry shown as `name` in the current view, or null.
+ArchiveEntry* EntryNamed(const ArchiveCatalogue& catalogue, const std::wstring& name);
+int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name);
+bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name);
+
+// A visible top-level window holding an owner-data report list with the
+// catalogue's rows, as the main window has.
+class TestList {
+public:
+    explicit TestList(const ArchiveCatalogue& catalogue);
+    ~TestList();
+    TestList(const TestList&) = delete;
+    TestList& operator=(const TestList&) = delete;
+
+    HWND Owner() const { return owner; }
+    HWND List() const { return list; }
+
+    // After a change of view: the row count again, nothing selected.
+    void Refresh();
+    void SelectRows(const std::vector<int>& rows);
+    void SelectNamed(const Names& names);
+    void SelectAll();
+
+private:
+    const ArchiveCatalogue& catalogue;
+    HWND owner = nullptr;
+    HWND list = nullptr;
+};
+
+// Everything the progress dialogs of the thread show while it lives: labels,
+// with the action beside each entry name, and the bar's positions.
+class ProgressRecorder {
+public:
+    ProgressRecorder();
+    ~ProgressRecorder();
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+
+    struct Shown {
+        std::wstring action;
+        std::wstring name;
+    };
+    const std::vector<Shown>& Entries() const { return entries; }
+    const std::vector<std::wstring>& Actions() const { return actions; }
+    const std::vector<std::wstring>& ProgressTexts() const { return progressTexts; }
+    // PBM_SETPOS as asked, and where the bar then stood.
+    const std::vector<int>& RequestedPositions() const { return requested; }
+    const std::vector<int>& BarPositions() const { return barPositions; }
+    // The names shown with this action, in order.
+    Names NamesShownAs(const std::wstring& action) const;
+
+private:
+    static LRESULT CALLBACK BeforeCall(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK AfterCall(int code, WPARAM wParam, LPARAM lParam);
+    void Record(const CWPSTRUCT& call);
+    void RecordResult(const CWPRETSTRUCT& call);
+
+    std::wstring action;
+    std::vector<Shown> entries;
+    std::vector<std::wstring> actions;
+    std::vector<std::wstring> progressTexts;
+    std::vector<int> requested;
+    std::vector<int> barPositions;
+};
+
+// A file or folder found below a folder: its bytes and last write time.
+struct TreeItem {
+    bool isFolder = false;
+    std::string contents;
+    std::uint64_t writeTime = 0;  // FILETIME units
+};
+// Keyed by the path below the root, "\" between components, as found on disk.
+using Tree = std::map<std::wstring, TreeItem>;
+Tree ReadTree(const std::wstring& root);
+// Only the paths of a tree, folders ending in "\".
+Names TreePaths(const Tree& tree);
+
+// `unrar x` of Linux into `destination` (a Windows path); its exit code.
+int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, const std::wstring& destination,
+                     const std::wstring& password = std::wstring());
+
+// The job as the Unpack dialog would build it for a catalogue and list.
+ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
+                      ExtractMode mode = ExtractAll, UpdateMode update = UpdateReplace);
+
+// A progress dialog for `job` run modally, every entry and step shown.
+INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner);
+
+void RemoveTree(const std::wstring& root);
+
+// The bytes of a file at a path of any length ("<unreadable>" when it cannot be read).
+std::string ReadWholeFileAt(const std::wstring& path);
+
+// Writes `contents` to `path` (any length), creating its folders.
+void WriteFileAt(const std::wstring& path, const std::string& contents);
+
+// Data that does not compress.
+std::string Noise(size_t size, unsigned seed = 12345);
+
+// Answers the next "Error" box after checking its text.
+void ExpectErrorBox(DialogDriver& driver, const std::wstring& message);
