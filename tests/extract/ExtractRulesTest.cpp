@@ -1,0 +1,110 @@
+// The rules behind a job that need no archive: unsafe names, progress figures,
+// paths of any length and which entries a mode takes.
+
+#include "catalogue/ArchiveEntry.h"
+#include "extract/EntryFilter.h"
+#include "extract/ExtractionPaths.h"
+#include "extract/ProgressText.h"
+#include "extract/UnsafeName.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow;
+    for (wchar_t c : text)
+        narrow += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+TEST(UnsafeNames, NamesThatCouldLeaveTheDestination)
+{
+    for (const wchar_t* name :
+         {L"..", L"..\\x.txt", L"a\\..\\..\\x.txt", L".. \\x", L"a\\.. .\\x", L"a\\...", L"a\\. .", L"..\\",
+          L"\\x.txt", L"/x.txt", L"\\\\server\\share\\x", L"C:x.txt", L"C:\\x.txt", L"a.txt:stream",
+          L"a.txt:..\\..\\Startup\\x.lnk", L"a\x01.txt", L"a\\b\x1F", L"a\x7F"})
+        EXPECT_TRUE(IsUnsafeEntryName(name)) << Narrow(name);
+}
+
+TEST(UnsafeNames, OrdinaryNamesPass)
+{
+    for (const wchar_t* name : {L"a.txt", L"docs\\a.txt", L"...a", L"a..b\\c", L".hidden", L"a\\.", L"x. y",
+                                L"\u65E5\u672C.txt", L"a b\\c d.txt", L".a.\\b"})
+        EXPECT_FALSE(IsUnsafeEntryName(name)) << Narrow(name);
+}
+
+TEST(ProgressFigures, PositionsAndPercentages)
+{
+    EXPECT_EQ(ProgressPosition(0, 1000), 0u);
+    EXPECT_EQ(ProgressPosition(1000, 8000), 8192u);
+    EXPECT_EQ(ProgressPosition(999, 1000), 65470u);  // truncated
+    EXPECT_EQ(ProgressPosition(2000, 1000), 131072u);
+    EXPECT_EQ(ProgressPosition(0, 0), 0u);
+    EXPECT_EQ(ProgressPosition(1, 0), 65536u);
+    EXPECT_EQ(ProgressPosition(~0ull, 1), 0x7FFFFFFFu);
+
+    EXPECT_EQ(PercentText(8192), L"13%");   // 12.5 rounds up
+    EXPECT_EQ(PercentText(24248), L"37%");  // 36.999...
+    EXPECT_EQ(PercentText(65536), L"100%");
+    EXPECT_EQ(PercentText(131072), L"200%");
+    EXPECT_EQ(TotalProgressText(L"Total progress: %s", 24248), L"Total progress: 37%");
+}
+
+TEST(ExtractionPaths, AbsoluteFoldersAreNormalized)
+{
+    EXPECT_EQ(NormalizedFolderPath(L"C:\\dl\\photos\\"), L"C:\\dl\\photos");
+    EXPECT_EQ(NormalizedFolderPath(L"C:/dl/x/../photos"), L"C:\\dl\\photos");
+    EXPECT_EQ(NormalizedFolderPath(L"C:\\"), L"C:\\");
+    EXPECT_EQ(NormalizedFolderPath(L"\\\\server\\share\\dl\\"), L"\\\\server\\share\\dl");
+    for (const wchar_t* relative : {L"", L"dest", L"dl\\photos", L"\\dl", L"C:dl"})
+        EXPECT_EQ(NormalizedFolderPath(relative), L"") << Narrow(relative);
+
+    EXPECT_EQ(JoinPath(L"C:\\dl", L"a\\b.txt"), L"C:\\dl\\a\\b.txt");
+    EXPECT_EQ(JoinPath(L"C:\\", L"b.txt"), L"C:\\b.txt");
+
+    const std::wstring deep = L"C:\\" + std::wstring(300, L'd');
+    EXPECT_EQ(PlatformPath(L"C:\\short"), L"C:\\short");
+    EXPECT_EQ(PlatformPath(deep), L"\\\\?\\" + deep);
+    EXPECT_EQ(PlatformPath(L"\\\\server\\share\\" + std::wstring(300, L'd')),
+              L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'd'));
+    EXPECT_TRUE(FitsLibrary(L"C:\\dest", std::wstring(1023, L'n')));
+    EXPECT_FALSE(FitsLibrary(std::wstring(1100, L'd'), std::wstring(1023, L'n')));
+}
+
+std::unique_ptr<ArchiveEntry> Entry(const std::wstring& path, bool folder)
+{
+    auto entry = std::make_unique<ArchiveEntry>();
+    entry->path = path;
+    entry->isFolder = folder;
+    return entry;
+}
+
+TEST(EntryFilters, FolderTakesItselfAndEverythingBelowIgnoringCase)
+{
+    const EntryFilter docs = EntryFilter::ForFolder(L"docs");
+    for (const wchar_t* name : {L"docs", L"docs\\a.txt", L"DOCS\\img\\b.png", L"Docs"})
+        EXPECT_TRUE(docs.Takes(name)) << Narrow(name);
+    for (const wchar_t* name : {L"docs2\\c.txt", L"docsX.txt", L"other\\docs\\d.txt", L"doc", L"top.txt"})
+        EXPECT_FALSE(docs.Takes(name)) << Narrow(name);
+}
+
+TEST(EntryFilters, SelectionTakesFilesAndFoldersWithTheirContents)
+{
+    const auto folder = Entry(L"docs\\img", true);
+    const auto file = Entry(L"docs\\a.txt", false);
+    const EntryFilter selection = EntryFilter::ForEntries({folder.get(), file.get()});
+    for (const wchar_t* name : {L"docs\\img", L"DOCS\\IMG\\b.png", L"docs\\img\\deep\\c", L"docs\\A.TXT"})
+        EXPECT_TRUE(selection.Takes(name)) << Narrow(name);
+    for (const wchar_t* name : {L"docs", L"docs\\a.txt\\x", L"docs\\img2", L"docs\\b.txt"})
+        EXPECT_FALSE(selection.Takes(name)) << Narrow(name);
+
+    EXPECT_FALSE(EntryFilter::ForEntries({}).Takes(L"docs"));
+    EXPECT_TRUE(EntryFilter().Takes(L"anything"));
+}
+
+}  // namespace
