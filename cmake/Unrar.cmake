@@ -34,9 +34,12 @@ target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi adv
 # The exports are undecorated while dll.hpp declares them stdcall; an import library
 # built from the decorated names with -k binds the callers to the right entries.
 set(unrar_import_lib "${CMAKE_BINARY_DIR}/libunrar_import.a")
+# dlltool names the library's symbols after the path given to -l: a bare file name
+# keeps the build folder out of the programs linked with it.
 add_custom_command(OUTPUT "${unrar_import_lib}"
   COMMAND ${CMAKE_DLLTOOL} -k -D unrar.dll -d "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
-          -l "${unrar_import_lib}"
+          -l libunrar_import.a
+  WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
   DEPENDS "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
   VERBATIM)
 add_custom_target(unrar_import DEPENDS "${unrar_import_lib}")
