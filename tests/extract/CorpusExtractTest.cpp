@@ -198,6 +198,7 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
         ++compared;
     }
     EXPECT_GT(compared, 30);
+    CleanFixture(fixture);
 }
 
 }  // namespace

@@ -25,6 +25,13 @@ protected:
     {
         if (!RarFixture::Available())
             GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
+    }
+
+    void TearDown() override
+    {
+        if (clean)
+            CleanFixture(fixture);
     }
 
     std::wstring Destination() const { return fixture.Folder() + L"\\dest"; }
@@ -58,6 +65,7 @@ protected:
     }
 
     RarFixture fixture;
+    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

@@ -113,6 +113,11 @@ INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner);
 
 void RemoveTree(const std::wstring& root);
 
+// Empties the fixture's folder but for the shell's own files, from Linux: the
+// fixture cannot remove read-only files, symbolic links or paths past MAX_PATH
+// by itself, and what stays behind would mislead the next run.
+void CleanFixture(const RarFixture& fixture);
+
 // The bytes of a file at a path of any length ("<unreadable>" when it cannot be read).
 std::string ReadWholeFileAt(const std::wstring& path);
 

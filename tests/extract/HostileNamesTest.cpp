@@ -18,6 +18,13 @@ protected:
     {
         if (!RarFixture::Available())
             GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
+    }
+
+    void TearDown() override
+    {
+        if (clean)
+            CleanFixture(fixture);
     }
 
     void Open(const std::wstring& path)
@@ -33,6 +40,7 @@ protected:
     }
 
     RarFixture fixture;
+    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

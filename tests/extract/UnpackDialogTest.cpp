@@ -21,6 +21,7 @@ protected:
     {
         if (!RarFixture::Available())
             GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
         fixture.WriteFile(L"docs\\a.txt", "alpha");
         fixture.WriteFile(L"docs\\img\\b.png", "bravo");
         fixture.WriteFile(L"other\\c.txt", "charlie");
@@ -29,6 +30,12 @@ protected:
         ASSERT_FALSE(archive.empty());
         ASSERT_TRUE(OpenCatalogue(catalogue, archive));
         list = std::make_unique<TestList>(catalogue);
+    }
+
+    void TearDown() override
+    {
+        if (clean)
+            CleanFixture(fixture);
     }
 
     std::wstring Destination() const { return fixture.Folder() + L"\\dest"; }
@@ -60,6 +67,7 @@ protected:
     }
 
     RarFixture fixture;
+    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;
