@@ -55,6 +55,8 @@ step "preparing the prefix"
 wine_prepare
 
 w() { timeout --kill-after=5 "$1" wine "${@:2}"; }
+# The uninstaller hands over to a copy of itself and returns at once: wait for
+# every process of the prefix to end.
 settle() { timeout --kill-after=5 60 wineserver -w || fail "Wine processes still running after 60 s"; }
 
 # reg_value KEY [NAME]: the data of a value (the default one without NAME); fails if absent.
@@ -115,7 +117,6 @@ shortcut_unix=$(winepath -u "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\
 # --- 1. Silent install --------------------------------------------------------
 step "installing silently"
 w 60 "$setup" /S || fail "the installer failed"
-settle
 for file in Quillet.exe unrar.dll license-unrar.txt README.txt uninstall.exe; do
     [ -f "$install_dir_unix/$file" ] || fail "$file was not installed in $install_dir"
 done
@@ -166,7 +167,6 @@ expect_unchanged after
 # --- 4. Another handler took .rar over; settings kept ---------------------------
 step "installing again, then another program takes .rar over"
 w 60 "$setup" /S || fail "the second install failed"
-settle
 expect_value "$classes\\.rar" "" Quillet.rar
 w 20 reg add "$classes\\.rar" /ve /d "$newer_handler" /f >/dev/null
 w 20 reg add "$settings_key\\Settings" /v OpenFile /t REG_DWORD /d 0 /f >/dev/null
