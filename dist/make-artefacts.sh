@@ -27,7 +27,7 @@ done
 # must agree with it.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || die "no four-part project version in $build/CMakeCache.txt"
-strings -el "$build/bin/Quillet.exe" | grep -qxF "$version" ||
+strings -el "$build/bin/Quillet.exe" | grep -xF "$version" >/dev/null ||
     die "Quillet.exe's version resource does not say $version"
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
