@@ -5,6 +5,28 @@
 #include <cwchar>
 #include <iterator>
 
+namespace {
+
+constexpr unsigned kHostWindows = 2;      // HostOS as the library reports it
+constexpr unsigned kHostUnix = 3;
+constexpr unsigned kUnixTypeMask = 0xF000;  // the file type bits of a Unix mode
+constexpr unsigned kUnixSymlink = 0xA000;   // S_IFLNK
+
+// RedirType is the library's own verdict; the attributes catch what it leaves
+// unmarked (a reparse point stored without its redirection record).
+bool IsLinkHeader(const RARHeaderDataEx& header)
+{
+    if (header.RedirType != 0)
+        return true;
+    if (header.HostOS == kHostUnix)
+        return (header.FileAttr & kUnixTypeMask) == kUnixSymlink;
+    if (header.HostOS == kHostWindows)
+        return (header.FileAttr & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return false;
+}
+
+}  // namespace
+
 ArchiveEntry::~ArchiveEntry()
 {
     // Children are moved onto one flat pile and freed from it, so each destructor
@@ -28,6 +50,7 @@ std::unique_ptr<ArchiveEntry> MakeEntry(const RARHeaderDataEx& header)
     const size_t nameCapacity = sizeof(header.FileNameW) / sizeof(header.FileNameW[0]);
     entry->path.assign(header.FileNameW, wcsnlen(header.FileNameW, nameCapacity));
     entry->isFolder = IsFolderHeader(header);
+    entry->isLink = IsLinkHeader(header);
     entry->unpackedSize = UnpackedSizeOf(header);
     entry->packedSize = PackedSizeOf(header);
     entry->fileTime = header.FileTime;

@@ -11,6 +11,7 @@ struct RARHeaderDataEx;
 struct ArchiveEntry {
     std::wstring path;  // full path inside the archive, "\" between components
     bool isFolder = false;
+    bool isLink = false;  // a symbolic link, junction or other redirection, not data of its own
     std::uint64_t unpackedSize = 0;
     std::uint64_t packedSize = 0;
     std::uint32_t fileTime = 0;  // MS-DOS date (high word) and time (low word)
