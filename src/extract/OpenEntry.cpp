@@ -1,0 +1,60 @@
+#include "extract/OpenEntry.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+#include "catalogue/ResourceString.h"
+#include "extract/DlgProgress.h"
+#include "extract/OpenEntryPaths.h"
+#include "res/resource.h"
+#include "widgets/ShellOpen.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+void ShowUnsafeEntryError(HWND owner)
+{
+    const std::wstring text = LoadResourceString(IDS_ERROR_UNSAFE_ENTRY);
+    const std::wstring caption = LoadResourceString(IDS_ERROR_CAPTION);
+    ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_ICONERROR);
+}
+
+OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
+                                      const ArchiveEntry& entry)
+{
+    if (entry.isFolder)
+        return OpenEntryOutcome::NotWritten;
+    if (!IsOpenableEntry(entry)) {
+        ShowUnsafeEntryError(mainWindow);
+        return OpenEntryOutcome::Refused;
+    }
+    const std::wstring folder = TemporaryFolderFor(catalogue.archivePath);
+    if (folder.empty())
+        return OpenEntryOutcome::NotWritten;
+    const std::wstring target = ConfinedTarget(folder, entry.path);
+    if (target.empty()) {
+        ShowUnsafeEntryError(mainWindow);
+        return OpenEntryOutcome::Refused;
+    }
+
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = folder;
+    job.extractMode = ExtractSelected;
+    job.updateMode = UpdateSkip;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = listView;
+    job.catalogue = &catalogue;
+    job.totalBytes = entry.unpackedSize;
+    if (RunExtractionJob(job, mainWindow) != IDOK)
+        return OpenEntryOutcome::NotExtracted;
+    // Whatever the job did, the shell gets this one regular file inside the folder or nothing.
+    if (!IsWrittenInside(folder, target, WrittenKind::File))
+        return OpenEntryOutcome::NotWritten;
+
+    const HINSTANCE opened = ShellExecuteSeam(mainWindow, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(opened) != SE_ERR_NOASSOC)
+        return OpenEntryOutcome::Opened;
+    const std::wstring chooser = L"shell32.dll,OpenAs_RunDLL " + target;
+    ShellExecuteSeam(mainWindow, L"open", L"rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);
+    return OpenEntryOutcome::ChooserStarted;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// Opening an entry with the program the shell associates with its type: the entry
+// is extracted into the archive's temporary folder first, and only the very file
+// written there is handed to the shell.
+
+#include <windows.h>
+
+struct ArchiveEntry;
+class ArchiveCatalogue;
+
+enum class OpenEntryOutcome {
+    Opened,          // the shell was asked to open the file
+    ChooserStarted,  // no program for its type: the shell's chooser was started
+    Refused,         // a name or link that could lead elsewhere: the error box was shown
+    NotExtracted,    // the job reported an error or was cancelled
+    NotWritten,      // the job ended without the file being there
+};
+
+// Extracts the list's selected entries (normally only `entry`, a file of
+// `catalogue`) into TemporaryFolderFor(archivePath) with a modal progress dialog
+// owned by `mainWindow`, skipping what is there already, then opens the file.
+OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
+                                      const ArchiveEntry& entry);
+
+// "This entry cannot be opened because its name is unsafe." in an error box.
+void ShowUnsafeEntryError(HWND owner);
