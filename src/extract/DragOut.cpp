@@ -1,0 +1,108 @@
+#include "extract/DragOut.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+#include "extract/DlgProgress.h"
+#include "extract/DragOutData.h"
+#include "extract/EntryFilter.h"
+#include "extract/OpenEntry.h"
+#include "extract/OpenEntryPaths.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+// DoDragDrop needs OLE on the thread, not COM alone. The platform counts these
+// calls, so this is cheap where the program's entry has initialised OLE already.
+class ScopedOle {
+public:
+    ScopedOle() noexcept : initialised(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~ScopedOle()
+    {
+        if (initialised)
+            ::OleUninitialize();
+    }
+    ScopedOle(const ScopedOle&) = delete;
+    ScopedOle& operator=(const ScopedOle&) = delete;
+
+private:
+    bool initialised;
+};
+
+HRESULT DragWithOle(IDataObject* data, IDropSource* source, DWORD allowedEffects, DWORD* effect)
+{
+    const ScopedOle ole;
+    return ::DoDragDrop(data, source, allowedEffects, effect);
+}
+
+DragStarter currentStarter = &DragWithOle;
+
+}  // namespace
+
+HRESULT StartDragSeam(IDataObject* data, IDropSource* source, DWORD allowedEffects, DWORD* effect)
+{
+    return currentStarter(data, source, allowedEffects, effect);
+}
+
+DragStarter SetDragStarter(DragStarter starter) noexcept
+{
+    DragStarter previous = currentStarter;
+    currentStarter = starter ? starter : &DragWithOle;
+    return previous;
+}
+
+DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue)
+{
+    const std::vector<const ArchiveEntry*> entries = SelectedEntries(listView, catalogue);
+    if (entries.empty())
+        return DragOutOutcome::NothingSelected;
+    for (const ArchiveEntry* entry : entries) {
+        if (!IsOpenableTree(*entry)) {
+            ShowUnsafeEntryError(mainWindow);
+            return DragOutOutcome::Refused;
+        }
+    }
+    const std::wstring folder = TemporaryFolderFor(catalogue.archivePath);
+    if (folder.empty())
+        return DragOutOutcome::NotWritten;
+    std::vector<std::wstring> targets;
+    std::uint64_t totalBytes = 0;
+    for (const ArchiveEntry* entry : entries) {
+        targets.push_back(ConfinedTarget(folder, entry->path));
+        if (targets.back().empty()) {
+            ShowUnsafeEntryError(mainWindow);
+            return DragOutOutcome::Refused;
+        }
+        totalBytes += EntrySize(*entry);
+    }
+
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = folder;
+    job.extractMode = ExtractSelected;
+    job.updateMode = UpdateSkip;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = listView;
+    job.catalogue = &catalogue;
+    job.totalBytes = totalBytes;
+    if (RunExtractionJob(job, mainWindow) != IDOK)
+        return DragOutOutcome::NotExtracted;
+
+    std::vector<std::wstring> written;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const WrittenKind kind = entries[i]->isFolder ? WrittenKind::Folder : WrittenKind::File;
+        if (IsWrittenInside(folder, targets[i], kind))
+            written.push_back(targets[i]);
+    }
+    if (written.empty())
+        return DragOutOutcome::NotWritten;
+
+    const ComRef<IDataObject> data = CreateFileDropData(std::move(written));
+    const ComRef<IDropSource> source = CreateLeftButtonDropSource();
+    if (!data || !source)
+        return DragOutOutcome::NotWritten;
+    DWORD effect = DROPEFFECT_NONE;
+    StartDragSeam(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
+    return DragOutOutcome::Dragged;
+}

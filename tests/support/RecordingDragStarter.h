@@ -1,0 +1,78 @@
+// Stands in for DoDragDrop while it lives: reads what each drag offers, as a drop
+// target would, and what its drop source answers, then reports a copy.
+#pragma once
+
+#include "extract/DragOut.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+class RecordingDragStarter {
+public:
+    struct Drag {
+        DWORD allowedEffects = 0;
+        std::vector<CLIPFORMAT> formats;  // as EnumFormatEtc lists them
+        HRESULT fileDropQuery = E_FAIL;   // QueryGetData for CF_HDROP in global memory
+        std::vector<std::wstring> files;  // DragQueryFileW over GetData's block
+        HRESULT whileHeld = E_FAIL;       // QueryContinueDrag with the left button down
+        HRESULT onRelease = E_FAIL;       // ... with the button up
+        HRESULT onEscape = E_FAIL;        // ... with Esc pressed
+    };
+
+    RecordingDragStarter() : previous(SetDragStarter(&Record)) { active = this; }
+    ~RecordingDragStarter()
+    {
+        SetDragStarter(previous);
+        active = nullptr;
+    }
+    RecordingDragStarter(const RecordingDragStarter&) = delete;
+    RecordingDragStarter& operator=(const RecordingDragStarter&) = delete;
+
+    const std::vector<Drag>& Drags() const { return drags; }
+
+    static std::vector<std::wstring> FilesOf(HDROP drop)
+    {
+        std::vector<std::wstring> files;
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            name.resize(::DragQueryFileW(drop, i, &name[0], static_cast<UINT>(name.size())));
+            files.push_back(name);
+        }
+        return files;
+    }
+
+private:
+    static HRESULT Record(IDataObject* data, IDropSource* source, DWORD allowedEffects, DWORD* effect)
+    {
+        Drag drag;
+        drag.allowedEffects = allowedEffects;
+        IEnumFORMATETC* formats = nullptr;
+        if (data->EnumFormatEtc(DATADIR_GET, &formats) == S_OK && formats) {
+            FORMATETC format = {};
+            while (formats->Next(1, &format, nullptr) == S_OK)
+                drag.formats.push_back(format.cfFormat);
+            formats->Release();
+        }
+        FORMATETC fileDrop = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        drag.fileDropQuery = data->QueryGetData(&fileDrop);
+        STGMEDIUM medium = {};
+        if (data->GetData(&fileDrop, &medium) == S_OK) {
+            drag.files = FilesOf(static_cast<HDROP>(medium.hGlobal));
+            ::ReleaseStgMedium(&medium);
+        }
+        drag.whileHeld = source->QueryContinueDrag(FALSE, MK_LBUTTON);
+        drag.onRelease = source->QueryContinueDrag(FALSE, 0);
+        drag.onEscape = source->QueryContinueDrag(TRUE, MK_LBUTTON);
+        active->drags.push_back(drag);
+        *effect = DROPEFFECT_COPY;
+        return DRAGDROP_S_DROP;
+    }
+
+    static inline RecordingDragStarter* active = nullptr;
+    DragStarter previous;
+    std::vector<Drag> drags;
+};
