@@ -1,6 +1,8 @@
 // The frame's extraction commands: Unpack, opening an entry, dragging entries out.
 #include "ui/MainFrame.h"
 
+#include "extract/DragOut.h"
+#include "extract/OpenEntry.h"
 #include "extract/UnpackCommand.h"
 
 void CMainFrame::UnpackCommand()
@@ -8,10 +10,12 @@ void CMainFrame::UnpackCommand()
     RunUnpackCommand(m_hWnd, listView, catalogue);
 }
 
-void CMainFrame::OpenEntry(const ArchiveEntry&)
+void CMainFrame::OpenEntry(const ArchiveEntry& entry)
 {
+    OpenEntryWithProgram(m_hWnd, listView, catalogue, entry);
 }
 
 void CMainFrame::BeginDrag()
 {
+    DragEntriesOut(m_hWnd, listView, catalogue);
 }

@@ -1,0 +1,60 @@
+// Shared by the frame tests that extract: a shown main window over an archive that
+// rar makes, with the temporary folder moved into the test's own folder.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "DialogDriver.h"
+#include "MainFrameTesting.h"
+#include "RarFixture.h"
+#include "TemporaryFolderOverride.h"
+
+class FrameExtractTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!RarFixture::Available())
+            GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
+    }
+
+    void TearDown() override
+    {
+        shown.reset();
+        EXPECT_TRUE(driver.AllAnswered());
+        // Links and long paths are beyond the fixture's own clearing of its folder.
+        const std::string folder = RarFixture::UnixPath(fixture.Folder());
+        if (clean && folder.find("/fixtures/") != std::string::npos)
+            fixture.Shell(L"find " + RarFixture::Quote(RarFixture::FromUtf8(folder)) +
+                          L" -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} +");
+    }
+
+    void Show(const std::wstring& archive, const AppSettings& settings = AppSettings())
+    {
+        ASSERT_FALSE(archive.empty());
+        shown = std::make_unique<ShownMainFrame>(settings);
+        ASSERT_EQ(shown->Frame().OpenArchive(archive), 1);
+    }
+
+    std::wstring Temp(const std::wstring& relative) const { return temp + L"\\" + relative; }
+
+    void ExpectErrorBox(const std::wstring& message)
+    {
+        driver.Expect(L"Error", [message](DialogDriver::Dialog& box) {
+            EXPECT_EQ(box.MessageText(), message);
+            box.Press(IDOK);
+        });
+    }
+
+    RarFixture fixture;
+    bool clean = false;
+    const std::wstring temp = fixture.Folder() + L"\\temp";
+    TemporaryFolderOverride useTemp{temp};
+    DialogDriver driver;
+    std::unique_ptr<ShownMainFrame> shown;
+};
