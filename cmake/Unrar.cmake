@@ -27,8 +27,10 @@ target_compile_options(unrar PRIVATE -O2 -w)
 set_target_properties(unrar PROPERTIES PREFIX "" OUTPUT_NAME unrar
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
 target_link_options(unrar PRIVATE -static -static-libgcc -static-libstdc++)
-# No link time in the PE header, so that two builds of one commit are identical.
-target_link_options(unrar PRIVATE -Wl,--no-insert-timestamp)
+# No link time in the PE header, so that two builds of one commit are identical; no
+# symbols in what users download. The exports are undecorated on purpose (dll.def):
+# the stdcall fix-up is wanted, not a warning.
+target_link_options(unrar PRIVATE -Wl,--no-insert-timestamp -Wl,--enable-stdcall-fixup -s)
 target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi advapi32)
 
 # The exports are undecorated while dll.hpp declares them stdcall; an import library
