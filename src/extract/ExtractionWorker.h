@@ -55,10 +55,10 @@ private:
 
 // How often the worker shows a new entry name or progress at most, in ms. A
 // stream of posted messages would keep input and painting from the dialog,
-// since the queue hands out posted messages first; what is not shown in time
-// is replaced by the next one, and the last state is shown before any box and
-// before the end.
-constexpr DWORD kDefaultDisplayIntervalMs = 25;
+// since the queue hands out posted messages first, and every label change is
+// drawn; what is not shown in time is replaced by the next one, and the last
+// state is shown before any box and before the end.
+constexpr DWORD kDefaultDisplayIntervalMs = 100;
 
 class ExtractionWorker {
 public:
