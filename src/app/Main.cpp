@@ -1,7 +1,7 @@
 // The program's entry: process-wide start-up around one run, torn down in reverse.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 #include <gdiplus.h>
 
 #include <cstdlib>
@@ -12,7 +12,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand)
 {
-    CoInitialize(nullptr);
+    // OLE rather than COM alone: dragging entries out of the list needs it.
+    OleInitialize(nullptr);
     // The main window draws its control identifiers from this generator.
     srand(static_cast<unsigned>(_time64(nullptr)));
 
@@ -30,6 +31,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
     Module().Term();
 
     Gdiplus::GdiplusShutdown(gdiplusToken);
-    CoUninitialize();
+    OleUninitialize();
     return result;
 }

@@ -13,26 +13,9 @@
 
 namespace {
 
-// DoDragDrop needs OLE on the thread, not COM alone. The platform counts these
-// calls, so this is cheap where the program's entry has initialised OLE already.
-class ScopedOle {
-public:
-    ScopedOle() noexcept : initialised(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~ScopedOle()
-    {
-        if (initialised)
-            ::OleUninitialize();
-    }
-    ScopedOle(const ScopedOle&) = delete;
-    ScopedOle& operator=(const ScopedOle&) = delete;
-
-private:
-    bool initialised;
-};
-
+// OLE, which DoDragDrop needs rather than COM alone, is started by the program's entry.
 HRESULT DragWithOle(IDataObject* data, IDropSource* source, DWORD allowedEffects, DWORD* effect)
 {
-    const ScopedOle ole;
     return ::DoDragDrop(data, source, allowedEffects, effect);
 }
 

@@ -1,7 +1,7 @@
 // Every test exe starts the process-wide facilities as the program's entry does.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ class ProgramEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        CoInitialize(nullptr);
+        OleInitialize(nullptr);
         INITCOMMONCONTROLSEX controls = {};
         controls.dwSize = sizeof(controls);
         controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES;
@@ -28,7 +28,7 @@ public:
     {
         Module().Term();
         Gdiplus::GdiplusShutdown(gdiplusToken);
-        CoUninitialize();
+        OleUninitialize();
     }
 
 private:
