@@ -16,4 +16,10 @@ wine_prepare() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w 2>/dev/null || true
   fi
+  # Wine finds its own TrueType fonts (Marlett draws the caption buttons, Tahoma the
+  # dialogs) only in the prefix's Fonts folder.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  fi
 }
