@@ -102,6 +102,14 @@ bool CDlgProgress::OnCommand(WPARAM wParam, LRESULT& result)
 
 void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
 {
+    // The dialog manager shows the dialog once its queue first runs empty, which a
+    // quick worker can beat: a prompt or a message box must not come up without
+    // this dialog on screen to centre on.
+    if (tag == UNPACK_NEED_PASSWORD || tag == UNPACK_ERROR || tag == UNPACK_DESTINATION_FAILED ||
+        tag == UNPACK_UNSAFE_NAMES) {
+        if (!IsWindowVisible())
+            ShowWindow(SW_SHOW);
+    }
     switch (tag) {
     case UNPACK_CREATING_FOLDER:
         ShowAction(IDS_CREATING_FOLDER);

@@ -92,6 +92,21 @@ TEST_F(JobControl, EncryptedDataAsksOncePerJob)
     EXPECT_EQ(ReadWholeFile(Target(L"c\\d.txt")), "delta");
 }
 
+TEST_F(JobControl, PromptStandsOverTheProgressDialogShownOnScreen)
+{
+    MakeEncrypted();
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) {
+        HWND progress = ::FindWindowW(L"#32770", L"Unpacking is in progress...");
+        EXPECT_TRUE(::IsWindowVisible(progress));
+        EXPECT_EQ(::GetWindow(prompt.Handle(), GW_OWNER), progress);
+        prompt.SetText(IDC_PASSWORD, L"secret");
+        prompt.Press(IDOK);
+    });
+    EXPECT_EQ(Run(), IDOK);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
 TEST_F(JobControl, RefusedPromptEndsTheJobWithNothingWritten)
 {
     MakeEncrypted();
