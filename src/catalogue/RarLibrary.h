@@ -4,7 +4,15 @@
 
 #include <windows.h>
 
+// Debian's patch marks the library's declarations with a GCC visibility attribute,
+// which means nothing to a caller and which MSVC cannot read.
+#if defined(_MSC_VER) && !defined(__clang__) && !defined(__attribute__)
+#define __attribute__(x)
 #include "dll.hpp"
+#undef __attribute__
+#else
+#include "dll.hpp"
+#endif
 
 #include <cstdint>
 
