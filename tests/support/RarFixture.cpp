@@ -207,12 +207,21 @@ std::string RarFixture::UnixPath(const std::wstring& windowsPath)
     const UnixNameFunction unixName = WineUnixName();
     if (!unixName)
         return std::string();
-    char* name = unixName(windowsPath.c_str());
-    if (!name)
+    if (char* name = unixName(windowsPath.c_str())) {
+        std::string path(name);
+        ::HeapFree(::GetProcessHeap(), 0, name);
+        return path;
+    }
+    // Wine maps only paths whose parent exists: map the nearest existing folder and
+    // append the rest, so that a command never gets an empty path (which a shell
+    // line could turn into "/").
+    const size_t separator = windowsPath.find_last_of(L"\\/");
+    if (separator == std::wstring::npos || separator + 1 >= windowsPath.size() || separator < 3)
         return std::string();
-    std::string path(name);
-    ::HeapFree(::GetProcessHeap(), 0, name);
-    return path;
+    const std::string parent = UnixPath(windowsPath.substr(0, separator));
+    if (parent.empty())
+        return std::string();
+    return parent + "/" + ToUtf8(windowsPath.substr(separator + 1));
 }
 
 std::string RarFixture::ToUtf8(const std::wstring& text)
