@@ -1,5 +1,7 @@
 #include "extract/UnsafeName.h"
 
+#include "catalogue/RarLibrary.h"
+
 namespace {
 
 bool IsSeparator(wchar_t c)
@@ -25,6 +27,9 @@ bool ClimbsUp(const wchar_t* first, const wchar_t* last)
 
 bool IsUnsafeEntryName(const std::wstring& name)
 {
+    constexpr size_t kNameField = sizeof(RARHeaderDataEx::FileNameW) / sizeof(RARHeaderDataEx::FileNameW[0]);
+    if (name.size() >= kNameField)
+        return true;
     if (!name.empty() && IsSeparator(name.front()))
         return true;
     const wchar_t* const begin = name.data();

@@ -31,6 +31,14 @@ TEST(UnsafeNames, NamesThatCouldLeaveTheDestination)
         EXPECT_TRUE(IsUnsafeEntryName(name)) << Narrow(name);
 }
 
+TEST(UnsafeNames, NameThatFillsTheLibrarysFieldIsRefusedWhileOneShorterPasses)
+{
+    // The library hands out the first 1,023 characters of a longer name whole, but
+    // writes under the full name: what follows could climb out unchecked.
+    EXPECT_TRUE(IsUnsafeEntryName(std::wstring(1024, L'a')));
+    EXPECT_FALSE(IsUnsafeEntryName(std::wstring(1023, L'a')));
+}
+
 TEST(UnsafeNames, OrdinaryNamesPass)
 {
     for (const wchar_t* name : {L"a.txt", L"docs\\a.txt", L"...a", L"a..b\\c", L".hidden", L"a\\.", L"x. y",
