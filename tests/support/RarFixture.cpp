@@ -149,6 +149,11 @@ ShellResult RarFixture::Shell(const std::wstring& command, DWORD timeoutMs) cons
         }
     }
 
+    // A status left by an earlier run of the test (its folder could not be
+    // removed) would be read as this command's at once.
+    ::DeleteFileW(statusPath.c_str());
+    ::DeleteFileW((statusPath + L".tmp").c_str());
+
     std::wstring commandLine = std::wstring(kShell) + L" \"" + FromUtf8(unixBase) + L".sh\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
