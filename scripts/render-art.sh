@@ -42,11 +42,11 @@ done
 # icon OUT SOURCE:SIZE...: a multi-size icon, each size drawn from its own
 # source so that the small ones stay pixel-sharp.
 icon() {
-  local out=$1 spec frames=()
+  local out=$1 item frames=()
   shift
-  for spec in "$@"; do
-    render "$art/${spec%%:*}" "${spec##*:}" "$work/frame-${spec##*:}.png"
-    frames+=("$work/frame-${spec##*:}.png")
+  for item in "$@"; do
+    render "$art/${item%%:*}" "${item##*:}" "$work/frame-${item##*:}.png"
+    frames+=("$work/frame-${item##*:}.png")
   done
   "$convert" "${frames[@]}" "${plain[@]}" "ICO:$out"
 }

@@ -239,13 +239,13 @@ void CMainFrame::CreateToolbar()
          IDB_SETTINGS},
         {&CMainFrame::aboutButton, &CMainFrame::aboutButtonId, IDS_ABOUT, {235, 5, 305, 60}, IDB_ABOUT},
     };
-    for (const ToolbarButton& spec : buttons) {
-        CThemedButton& button = this->*spec.button;
-        const std::wstring caption = LoadResourceString(spec.caption);
-        if (button.Create(m_hWnd, spec.rect, caption.c_str(), static_cast<UINT>(this->*spec.id)) == nullptr)
+    for (const ToolbarButton& entry : buttons) {
+        CThemedButton& button = this->*entry.button;
+        const std::wstring caption = LoadResourceString(entry.caption);
+        if (button.Create(m_hWnd, entry.rect, caption.c_str(), static_cast<UINT>(this->*entry.id)) == nullptr)
             continue;
         // The button copies the pixels; the loaded image goes with this scope.
-        CGdiPlusBitmapResource image(spec.image);
+        CGdiPlusBitmapResource image(entry.image);
         button.SetImage(image.Get());
     }
 }
