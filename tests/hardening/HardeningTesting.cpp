@@ -1,0 +1,512 @@
+#include "HardeningTesting.h"
+
+#include "catalogue/ArchiveCatalogue.h"
+#include "extract/ExtractionPaths.h"
+#include "extract/UnsafeName.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr UINT kAnswerIntervalMs = 5;
+constexpr wchar_t kProgressCaption[] = L"Unpacking is in progress...";
+constexpr wchar_t kPasswordCaption[] = L"Enter password";
+constexpr wchar_t kErrorCaption[] = L"Error";
+
+thread_local BoxAnswerer* activeAnswerer = nullptr;
+
+std::wstring TextOf(HWND window)
+{
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+bool IsDialogWindow(HWND window)
+{
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    return std::wcscmp(name, L"#32770") == 0;
+}
+
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM param)
+{
+    if (::IsWindowVisible(window) && ::IsWindowEnabled(window) && IsDialogWindow(window))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+void PressButton(HWND dialog, int id)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// The job's callbacks and the listing's, as the program answers them.
+struct WalkContext {
+    const std::wstring* password = nullptr;
+    bool listing = true;
+    bool refused = false;
+    size_t requests = 0;
+};
+
+int CALLBACK WalkCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
+{
+    auto* context = reinterpret_cast<WalkContext*>(userData);
+    switch (message) {
+    case UCM_NEEDPASSWORDW:
+        ++context->requests;
+        if (context->password->empty()) {
+            context->refused = true;
+            return -1;
+        }
+        context->refused = false;
+        if (p1 && p2 > 0)
+            ::StrCpyNW(reinterpret_cast<wchar_t*>(p1), context->password->c_str(), static_cast<int>(p2));
+        return 1;
+    case UCM_CHANGEVOLUME:
+    case UCM_CHANGEVOLUMEW:
+        if (p2 == RAR_VOL_ASK)
+            return -1;
+        return context->listing ? 0 : 1;
+    default:
+        return context->listing ? 0 : 1;
+    }
+}
+
+// A name that fills the library's field to its end may go on beyond it.
+std::wstring NameOf(const RARHeaderDataEx& header, bool& cut)
+{
+    const size_t length = ::wcsnlen(header.FileNameW, ARRAYSIZE(header.FileNameW));
+    cut = length == ARRAYSIZE(header.FileNameW);
+    return std::wstring(header.FileNameW, length);
+}
+
+LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, const std::wstring* destination)
+{
+    LibraryWalk walk;
+    WalkContext context;
+    context.password = &password;
+    context.listing = destination == nullptr;
+    RarArchive archive;
+    walk.openResult = archive.Open(archivePath.c_str(), &WalkCallback, reinterpret_cast<LPARAM>(&context));
+    if (walk.openResult == ERAR_SUCCESS) {
+        auto header = std::make_unique<RARHeaderDataEx>();
+        std::wstring last;
+        for (;;) {
+            int code = archive.ReadHeader(*header);
+            if (!context.listing && context.refused) {
+                code = code == HEADER_BROKEN ? ERAR_BAD_DATA : code;
+                walk.stopCode = code;
+                break;
+            }
+            if (code != ERAR_SUCCESS) {
+                walk.stopCode = code;
+                break;
+            }
+            bool cut = false;
+            const std::wstring name = NameOf(*header, cut);
+            if (!(IsContinuedPiece(*header) && walk.entries > 0 && name == last))
+                ++walk.entries;
+            last = name;
+            if (context.listing) {
+                code = archive.Skip();
+            } else if (cut || IsUnsafeEntryName(name)) {
+                ++walk.unsafeNames;
+                code = archive.SkipWide();
+            } else if (!FitsLibrary(*destination, name)) {
+                code = ERAR_ECREATE;
+            } else {
+                code = archive.ExtractTo(destination->c_str());
+            }
+            if (code != ERAR_SUCCESS) {
+                walk.stopCode = code;
+                break;
+            }
+        }
+    }
+    walk.passwordRequests = context.requests;
+    return walk;
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    std::string bytes;
+    std::vector<char> buffer(65536);
+    DWORD read = 0;
+    while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
+        bytes.append(buffer.data(), read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+// Without recursion: trees here may be hundreds of folders deep.
+void ReadTreeInto(const std::wstring& root, DiskTree& tree)
+{
+    std::vector<std::wstring> pending{std::wstring()};
+    while (!pending.empty()) {
+        const std::wstring relative = pending.back();
+        pending.pop_back();
+        const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                tree[path + L"\\"];
+                pending.push_back(path);
+            } else {
+                tree[path] = ReadFileBytes(root + L"\\" + path);
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+}
+
+void DumpKey(HKEY parent, const std::wstring& path, std::wstring& out)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    out += L"[" + path + L"]\n";
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = ARRAYSIZE(name);
+        BYTE data[512];
+        DWORD dataSize = sizeof(data);
+        DWORD type = 0;
+        if (::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        out += std::wstring(name, nameLength) + L"=" + std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < dataSize; ++b)
+            out += std::to_wstring(data[b]) + L",";
+        out += L"\n";
+    }
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = ARRAYSIZE(name);
+        if (::RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.emplace_back(name, nameLength);
+    }
+    ::RegCloseKey(key);
+    for (const std::wstring& subkey : subkeys)
+        DumpKey(parent, path + L"\\" + subkey, out);
+}
+
+}  // namespace
+
+std::wstring ExpectedErrorText(int code)
+{
+    switch (code) {
+    case 11: return L"Not enough memory.";
+    case 12: return L"File CRC error.";
+    case 13: return L"Bad archive.";
+    case 14: return L"Unknown archive format.";
+    case 15: return L"Volume open error.";
+    case 16: return L"File create error.";
+    case 17: return L"File close error.";
+    case 18: return L"Read error.";
+    case 19: return L"Write error.";
+    case 23: return L"When attempting to unpack a reference record, source file for this reference was not found.";
+    case 24: return L"Entered password is invalid.";
+    case 254: return L"File header broken.";
+    default: return std::wstring();
+    }
+}
+
+std::wstring UnsafeNamesText(unsigned count)
+{
+    return std::to_wstring(count) + L" entries were skipped because their names are unsafe.";
+}
+
+std::string Describe(const ShownBoxes& boxes)
+{
+    std::string text = "[";
+    for (const ShownBox& box : boxes)
+        text += " '" + Utf8(box.caption) + (box.text.empty() ? "" : ": " + Utf8(box.text)) + "'";
+    return text + " ]";
+}
+
+BoxAnswerer::BoxAnswerer(std::wstring typed) : password(std::move(typed))
+{
+    previous = activeAnswerer;
+    activeAnswerer = this;
+    timer = ::SetTimer(nullptr, 0, kAnswerIntervalMs, &BoxAnswerer::OnTimer);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    ::KillTimer(nullptr, timer);
+    activeAnswerer = previous;
+}
+
+ShownBoxes BoxAnswerer::Messages() const
+{
+    ShownBoxes messages;
+    for (const ShownBox& box : boxes) {
+        if (box.caption != kPasswordCaption)
+            messages.push_back(box);
+    }
+    return messages;
+}
+
+size_t BoxAnswerer::PasswordPrompts() const
+{
+    return static_cast<size_t>(std::count_if(boxes.begin(), boxes.end(),
+                                             [](const ShownBox& box) { return box.caption == kPasswordCaption; }));
+}
+
+void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeAnswerer)
+        activeAnswerer->Poll();
+}
+
+void BoxAnswerer::Poll()
+{
+    for (auto it = answered.begin(); it != answered.end();)
+        it = ::IsWindow(*it) ? std::next(it) : answered.erase(it);
+
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
+    for (HWND dialog : dialogs) {
+        if (answered.count(dialog))
+            continue;
+        const std::wstring caption = TextOf(dialog);
+        if (caption == kProgressCaption)
+            continue;
+        answered.insert(dialog);
+        if (caption == kErrorCaption && ::GetDlgItem(dialog, kMessageBoxTextId)) {
+            boxes.push_back({caption, TextOf(::GetDlgItem(dialog, kMessageBoxTextId))});
+            PressButton(dialog, IDOK);
+        } else if (caption == kPasswordCaption) {
+            boxes.push_back({caption, std::wstring()});
+            if (password.empty()) {
+                PressButton(dialog, IDCANCEL);
+            } else {
+                ::SetWindowTextW(::GetDlgItem(dialog, IDC_PASSWORD), password.c_str());
+                PressButton(dialog, IDOK);
+            }
+        } else {
+            HWND text = ::GetDlgItem(dialog, kMessageBoxTextId);
+            boxes.push_back({L"unexpected: " + caption, text ? TextOf(text) : std::wstring()});
+            PressButton(dialog, ::GetDlgItem(dialog, IDCANCEL) || !text ? IDCANCEL : IDOK);
+        }
+    }
+}
+
+LibraryWalk WalkForListing(const std::wstring& archive, const std::wstring& password)
+{
+    return Walk(archive, password, nullptr);
+}
+
+LibraryWalk WalkForExtraction(const std::wstring& archive, const std::wstring& password,
+                              const std::wstring& destination)
+{
+    const std::wstring folder = NormalizedFolderPath(destination);
+    CreateFolderWithParents(folder);
+    return Walk(archive, password, &folder);
+}
+
+ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk)
+{
+    const std::wstring text = ExpectedErrorText(walk.openResult != 0 ? walk.openResult : walk.stopCode);
+    if (text.empty())
+        return {};
+    return {{kErrorCaption, text}};
+}
+
+ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk)
+{
+    ShownBoxes boxes;
+    const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
+    if (code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE && !ExpectedErrorText(code).empty())
+        boxes.push_back({kErrorCaption, ExpectedErrorText(code)});
+    if (walk.unsafeNames > 0)
+        boxes.push_back({kErrorCaption, UnsafeNamesText(walk.unsafeNames)});
+    return boxes;
+}
+
+INT_PTR ExpectedJobResult(const LibraryWalk& walk)
+{
+    const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
+    const bool failed = code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE;
+    return failed || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
+}
+
+ShownFrame::ShownFrame(const AppSettings& initial) : settings(initial)
+{
+    frame = std::make_unique<CMainFrame>(settings);
+    EXPECT_NE(frame->CreateMainWindow(), nullptr);
+    frame->ShowWindow(SW_SHOWNORMAL);
+    frame->UpdateWindow();
+    PumpFor(20);
+}
+
+ShownFrame::~ShownFrame()
+{
+    frame.reset();
+    // The frame posts its quit code when its window goes.
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+int ShownFrame::RowCount() const
+{
+    return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring ShownFrame::Title() const
+{
+    return TextOf(Window());
+}
+
+ExtractionJob ShownFrame::JobInto(const std::wstring& destination, ExtractMode mode, UpdateMode update) const
+{
+    const ArchiveCatalogue& catalogue = frame->Catalogue();
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = destination;
+    job.extractMode = mode;
+    job.updateMode = update;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = List();
+    job.catalogue = &catalogue;
+    job.totalBytes = catalogue.totalSize;
+    return job;
+}
+
+bool CatalogueState::operator==(const CatalogueState& other) const
+{
+    return archivePath == other.archivePath && paths == other.paths && currentFolder == other.currentFolder &&
+           stackDepth == other.stackDepth && totalSize == other.totalSize;
+}
+
+CatalogueState StateOf(const ArchiveCatalogue& catalogue)
+{
+    CatalogueState state;
+    state.archivePath = catalogue.archivePath;
+    state.currentFolder = catalogue.currentFolder;
+    state.stackDepth = catalogue.folderStack.size();
+    state.totalSize = catalogue.totalSize;
+    std::vector<const ArchiveEntry*> pending;
+    for (auto it = catalogue.rootEntries.rbegin(); it != catalogue.rootEntries.rend(); ++it)
+        pending.push_back(it->get());
+    while (!pending.empty()) {
+        const ArchiveEntry* entry = pending.back();
+        pending.pop_back();
+        state.paths.push_back(entry->path);
+        for (auto it = entry->children.rbegin(); it != entry->children.rend(); ++it)
+            pending.push_back(it->get());
+    }
+    return state;
+}
+
+DiskTree ReadDiskTree(const std::wstring& root)
+{
+    DiskTree tree;
+    ReadTreeInto(root, tree);
+    return tree;
+}
+
+bool SameSettings(const AppSettings& a, const AppSettings& b)
+{
+    return std::memcmp(&a, &b, sizeof(AppSettings)) == 0;
+}
+
+std::wstring SettingsRegistryDump()
+{
+    std::wstring dump;
+    DumpKey(HKEY_CURRENT_USER, L"SOFTWARE\\Tarnfield\\Quillet", dump);
+    return dump;
+}
+
+void RemoveFolderTree(const std::wstring& root)
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(root), ignored);
+}
+
+bool WriteTextFile(const std::wstring& path, const std::string& contents)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    std::ofstream stream(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    stream.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    return stream.good();
+}
+
+std::wstring ExeFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+void PumpFor(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                continue;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, ms - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+    return out;
+}

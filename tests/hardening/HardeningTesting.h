@@ -1,0 +1,147 @@
+#pragma once
+
+// Shared by the hardening tests: what the user must read for each library code,
+// an answerer that records every box the program shows, a bare walk through the
+// library that says which codes the program must report, a shown main window,
+// and trees read back from disk.
+
+#include "catalogue/RarLibrary.h"
+#include "extract/ExtractionJob.h"
+#include "ui/MainFrame.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+// The message a library result code must show, or "" for a code that shows none;
+// written out here as users read them, apart from the program's table.
+std::wstring ExpectedErrorText(int code);
+
+// The box at the end of a job that skipped entries with unsafe names.
+std::wstring UnsafeNamesText(unsigned count);
+
+struct ShownBox {
+    std::wstring caption;
+    std::wstring text;  // a message box's text; "" for other dialogs
+
+    bool operator==(const ShownBox& other) const { return caption == other.caption && text == other.text; }
+};
+using ShownBoxes = std::vector<ShownBox>;
+std::string Describe(const ShownBoxes& boxes);
+
+// Answers every dialog and message box of the thread as it comes, without a
+// script, and records each: "Error" boxes get OK, "Enter password" gets the
+// password (or Cancel when there is none), the progress dialog is left alone,
+// anything else is cancelled and recorded as unexpected.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::wstring password = std::wstring());
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    void SetPassword(const std::wstring& value) { password = value; }
+    const ShownBoxes& Boxes() const { return boxes; }
+    // The boxes but for the password prompts, and how many prompts there were.
+    ShownBoxes Messages() const;
+    size_t PasswordPrompts() const;
+    void Clear() { boxes.clear(); }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Poll();
+
+    std::wstring password;
+    ShownBoxes boxes;
+    std::set<HWND> answered;
+    UINT_PTR timer = 0;
+    BoxAnswerer* previous = nullptr;
+};
+
+// What the library itself reports for an archive, walked the way the program
+// walks it (open for extraction, one header after the other), with the same
+// answers to its callbacks: the password given or a refusal, and a refusal of a
+// volume that is not there.
+struct LibraryWalk {
+    int openResult = 0;
+    int stopCode = 0;           // as the program must report it: 12 from a read made 254
+    size_t entries = 0;         // headers read, the later pieces of a split entry not counted
+    size_t passwordRequests = 0;
+    unsigned unsafeNames = 0;   // extraction only
+};
+
+// Lists as OpenArchive does.
+LibraryWalk WalkForListing(const std::wstring& archive, const std::wstring& password);
+// Extracts everything below `destination` as a job in ExtractAll mode does,
+// skipping the names the job refuses.
+LibraryWalk WalkForExtraction(const std::wstring& archive, const std::wstring& password,
+                              const std::wstring& destination);
+
+// The boxes a listing must show for what the library reported.
+ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk);
+// The boxes an extraction job must show, and its modal result.
+ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk);
+INT_PTR ExpectedJobResult(const LibraryWalk& walk);
+
+// A main window created and shown as the program's Run does, without the loop.
+class ShownFrame {
+public:
+    explicit ShownFrame(const AppSettings& initial = AppSettings());
+    ~ShownFrame();
+    ShownFrame(const ShownFrame&) = delete;
+    ShownFrame& operator=(const ShownFrame&) = delete;
+
+    CMainFrame& Frame() { return *frame; }
+    HWND Window() const { return frame->m_hWnd; }
+    HWND List() const { return frame->ListView(); }
+    const AppSettings& Settings() const { return settings; }
+    int RowCount() const;
+    std::wstring Title() const;
+
+    // The job that the Unpack dialog builds for "All files" and "Replace".
+    ExtractionJob JobInto(const std::wstring& destination,
+                          ExtractMode mode = ExtractAll, UpdateMode update = UpdateReplace) const;
+
+private:
+    AppSettings settings;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// What the catalogue holds, enough to tell whether it changed.
+struct CatalogueState {
+    std::wstring archivePath;
+    std::vector<std::wstring> paths;  // every entry, depth first in display order
+    const ArchiveEntry* currentFolder = nullptr;
+    size_t stackDepth = 0;
+    std::uint64_t totalSize = 0;
+
+    bool operator==(const CatalogueState& other) const;
+};
+CatalogueState StateOf(const ArchiveCatalogue& catalogue);
+
+// Files and folders below a root, keyed by their path below it ("\" between
+// components, folders ending in "\"), with each file's bytes.
+using DiskTree = std::map<std::wstring, std::string>;
+DiskTree ReadDiskTree(const std::wstring& root);
+
+bool SameSettings(const AppSettings& a, const AppSettings& b);
+
+// The registry values below the program's settings key, as text.
+std::wstring SettingsRegistryDump();
+
+void RemoveFolderTree(const std::wstring& root);
+bool WriteTextFile(const std::wstring& path, const std::string& contents);
+
+// The executable's own folder.
+std::wstring ExeFolder();
+
+// Dispatches messages for `ms`.
+void PumpFor(DWORD ms);
+
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& text);
