@@ -77,7 +77,8 @@ protected:
         perArchive = SettingFromEnvironment("QUILLET_MUTATIONS_PER_ARCHIVE", 40);
         seed = SettingFromEnvironment("QUILLET_MUTATION_SEED", 1);
         // What an earlier run kept, which the fixture cannot always remove itself.
-        fixture.Shell(L"cd .. && find . -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} + ; mkdir -p in out");
+        fixture.Shell(L"cd .. && find . -mindepth 1 -maxdepth 1 ! -name 'run*' ! -name failed -exec rm -rf {} + ; "
+                      L"mkdir -p in out");
         fixture.WriteFile(L"tree\\docs\\readme.txt", std::string(2000, 'r') + "the end\n");
         std::string noise(3000, '\0');
         SeededRandom random(7);
@@ -97,12 +98,22 @@ protected:
 
     void TearDown() override
     {
-        // QUILLET_KEEP_FIXTURES keeps every archive and what was written from it.
+        // The archives of failed cases stay in "failed"; QUILLET_KEEP_FIXTURES
+        // keeps every archive and what was written from it.
         if (RarFixture::Available() && !std::getenv("QUILLET_KEEP_FIXTURES")) {
             const std::string folder = RarFixture::UnixPath(fixture.Folder());
             if (folder.find("/fixtures/") != std::string::npos)
                 fixture.Shell(L"rm -rf " + RarFixture::Quote(Wide(folder + "/work")));
         }
+    }
+
+    // The mutated archive (with its volumes) of a failed case, kept for a rerun.
+    void Keep(const std::wstring& archive)
+    {
+        const std::string from = RarFixture::UnixPath(archive.substr(0, archive.find_last_of(L'\\')));
+        const std::string to = RarFixture::UnixPath(fixture.Folder()) + "/failed/";
+        fixture.Shell(L"mkdir -p " + RarFixture::Quote(Wide(to)) + L" && cp -r " + RarFixture::Quote(Wide(from)) +
+                      L" " + RarFixture::Quote(Wide(to)));
     }
 
     // Mutates each base, probes every mutated archive, and fails for each case
@@ -168,6 +179,7 @@ protected:
                                : verdict.outcome == ProbeOutcome::Crashed ? "CRASH"
                                                                           : "FAILED";
             ADD_FAILURE() << what << " " << cases[i].label << ": " << verdict.detail;
+            Keep(cases[i].archive);
         }
         for (const auto& [kind, counts] : tally)
             std::printf("MUTATION-TALLY\t%s\t%u\t%u\n", kind.c_str(), static_cast<unsigned>(counts.first),
