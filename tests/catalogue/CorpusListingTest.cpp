@@ -1,6 +1,7 @@
 // Archives of another project's test suite, listed through the library and compared
 // with what the reference tool, `unrar lt`, reports for them at test time.
 
+#include "CorpusManifest.h"
 #include "RarFixture.h"
 
 #include "catalogue/ArchiveListing.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
@@ -55,64 +57,15 @@ std::ostream& operator<<(std::ostream& out, const ListedEntry& entry)
                << (entry.isFolder ? std::string() : std::to_string(entry.size));
 }
 
-// The corpus lives in the steering folder beside the repository.
-std::string CorpusUnixFolder()
-{
-    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
-}
-
-std::wstring WindowsPathOf(const std::string& unixPath)
-{
-    std::wstring path = L"Z:" + RarFixture::FromUtf8(unixPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
-std::vector<std::string> SplitTabs(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::stringstream stream(line);
-    std::string field;
-    while (std::getline(stream, field, '\t'))
-        fields.push_back(field);
-    return fields;
-}
-
-struct CorpusArchive {
-    std::string file;
-    std::string features;
-
-    bool Has(const std::string& feature) const
-    {
-        return ("," + features + ",").find("," + feature + ",") != std::string::npos;
-    }
-};
-
 // Rows the reference lists cleanly without a password.
-std::vector<CorpusArchive> CleanlyListedArchives(const std::string& manifest)
+std::vector<CorpusRow> CleanlyListedArchives()
 {
-    std::vector<CorpusArchive> files;
-    std::stringstream stream(manifest);
-    std::string line;
-    std::map<std::string, size_t> column;
-    while (std::getline(stream, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::vector<std::string> fields = SplitTabs(line);
-        if (column.empty()) {
-            for (size_t i = 0; i < fields.size(); ++i)
-                column[fields[i]] = i;
-            continue;
-        }
-        const auto field = [&](const char* name) {
-            const auto found = column.find(name);
-            return found != column.end() && found->second < fields.size() ? fields[found->second]
-                                                                          : std::string();
-        };
-        if (field("unrar_list_rc") == "0" && field("password") == "-")
-            files.push_back({field("file"), field("features")});
+    std::vector<CorpusRow> rows;
+    for (const CorpusRow& row : ReadCorpusManifest()) {
+        if (row.listRc == "0" && row.password.empty())
+            rows.push_back(row);
     }
-    return files;
+    return rows;
 }
 
 // `unrar lt -v` output for every archive, keyed by file name. A split entry shows
@@ -159,15 +112,13 @@ TEST(CorpusListing, EveryCleanlyListedArchiveGivesTheReferenceEntries)
     if (!RarFixture::Available())
         GTEST_SKIP() << "Linux programs cannot be run from here";
     const std::string folder = CorpusUnixFolder();
-    const std::string manifest = ReadWholeFile(WindowsPathOf(folder + "/MANIFEST.tsv"));
-    if (manifest.empty())
+    const std::vector<CorpusRow> archives = CleanlyListedArchives();
+    if (archives.empty())
         GTEST_SKIP() << "no corpus at " << folder;
-    const std::vector<CorpusArchive> archives = CleanlyListedArchives(manifest);
-    ASSERT_FALSE(archives.empty());
 
     RarFixture fixture;
     std::wstring script = L"cd " + RarFixture::Quote(RarFixture::FromUtf8(folder)) + L" || exit 9\n";
-    for (const CorpusArchive& corpusArchive : archives) {
+    for (const CorpusRow& corpusArchive : archives) {
         const std::wstring name = RarFixture::Quote(RarFixture::FromUtf8(corpusArchive.file));
         script += L"echo '@@ '" + name + L"; unrar lt -v " + name + L"\n";
     }
@@ -175,19 +126,18 @@ TEST(CorpusListing, EveryCleanlyListedArchiveGivesTheReferenceEntries)
     ASSERT_FALSE(reference.timedOut) << reference.output;
     const auto expected = ReferenceListings(reference.output);
 
-    for (const CorpusArchive& corpusArchive : archives) {
+    for (const CorpusRow& corpusArchive : archives) {
         const std::string& file = corpusArchive.file;
         SCOPED_TRACE(file);
         RarArchive archive;
         EntryList entries;
-        const ListResult result = ListArchive(WindowsPathOf(folder + "/" + file), nullptr, archive, entries);
+        const ListResult result = ListArchive(CorpusWindowsPath(file), nullptr, archive, entries);
         EXPECT_EQ(result.openResult, 0);
         // Listing skips each entry in extract mode, and skipping in a solid set means
         // unpacking, which cannot start in the middle of the set: the walk lists the
         // entries, then ends with a data error where the reference, not unpacking,
         // ends cleanly.
-        const bool solidTail = corpusArchive.Has("solid") && corpusArchive.Has("multivolume") &&
-                               !corpusArchive.Has("first-volume");
+        const bool solidTail = corpusArchive.Has("solid") && corpusArchive.IsLaterVolume();
         EXPECT_EQ(result.stopCode, solidTail ? ERAR_BAD_DATA : ERAR_END_ARCHIVE);
         std::vector<ListedEntry> listed;
         for (const auto& entry : entries)
@@ -196,6 +146,7 @@ TEST(CorpusListing, EveryCleanlyListedArchiveGivesTheReferenceEntries)
         ASSERT_NE(found, expected.end());
         EXPECT_EQ(listed, found->second);
     }
+    std::printf("CORPUS-LISTED\t%u archives compared with the reference\n", static_cast<unsigned>(archives.size()));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // extracts cleanly, extracted by a job and compared byte for byte and time for
 // time with what the reference wrote, both made at test time.
 
+#include "CorpusManifest.h"
 #include "ExtractTesting.h"
 
 #include "extract/DlgProgress.h"
@@ -10,62 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
 namespace {
-
-std::string CorpusUnixFolder()
-{
-    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
-}
-
-std::wstring WindowsPathOf(const std::string& unixPath)
-{
-    std::wstring path = L"Z:" + RarFixture::FromUtf8(unixPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
-struct CorpusArchive {
-    std::string file;
-    std::string features;
-    std::string password;  // "" for none
-
-    bool Has(const std::string& feature) const
-    {
-        return ("," + features + ",").find("," + feature + ",") != std::string::npos;
-    }
-};
-
-std::vector<CorpusArchive> ReadManifest(const std::string& manifest)
-{
-    std::vector<CorpusArchive> archives;
-    std::stringstream lines(manifest);
-    std::string line;
-    std::map<std::string, size_t> column;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream cells(line);
-        for (std::string cell; std::getline(cells, cell, '\t');)
-            fields.push_back(cell);
-        if (column.empty()) {
-            for (size_t i = 0; i < fields.size(); ++i)
-                column[fields[i]] = i;
-            continue;
-        }
-        const auto field = [&](const char* name) {
-            const auto found = column.find(name);
-            return found != column.end() && found->second < fields.size() ? fields[found->second] : std::string();
-        };
-        std::string password = field("password");
-        password = password == "-" ? std::string() : password.substr(0, password.find(';'));
-        archives.push_back({field("file"), field("features"), password});
-    }
-    return archives;
-}
 
 // What the library on Windows makes of a RAR4 name stored without its Unicode
 // form: OEM bytes, turned into the ANSI code page, then widened. The reference
@@ -122,7 +72,7 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
 {
     if (!RarFixture::Available())
         GTEST_SKIP() << "rar cannot be run from here";
-    const std::string manifest = ReadWholeFile(WindowsPathOf(CorpusUnixFolder() + "/MANIFEST.tsv"));
+    const std::vector<CorpusRow> manifest = ReadCorpusManifest();
     if (manifest.empty())
         GTEST_SKIP() << "no corpus at " << CorpusUnixFolder();
 
@@ -130,15 +80,15 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
     ArchiveCatalogue nothingListed;
     TestList owner(nothingListed);
     int compared = 0;
-    for (const CorpusArchive& archive : ReadManifest(manifest)) {
+    for (const CorpusRow& archive : manifest) {
         // A volume after the first: the reference goes back to the first one,
         // which has a row of its own.
-        if (archive.Has("multivolume") && !archive.Has("first-volume"))
+        if (archive.IsLaterVolume())
             continue;
         if (archive.password == "unknown")
             continue;
         SCOPED_TRACE(archive.file);
-        const std::wstring path = WindowsPathOf(CorpusUnixFolder() + "/" + archive.file);
+        const std::wstring path = CorpusWindowsPath(archive.file);
         const std::wstring name = RarFixture::FromUtf8(archive.file);
         const std::wstring reference = fixture.Folder() + L"\\reference\\" + name;
         const std::wstring ours = fixture.Folder() + L"\\ours\\" + name;
@@ -198,6 +148,7 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
         ++compared;
     }
     EXPECT_GT(compared, 30);
+    std::printf("CORPUS-EXTRACTED\t%d archives compared with the reference\n", compared);
     CleanFixture(fixture);
 }
 

@@ -6,6 +6,7 @@
 // The clean cases are compared in tests/catalogue and tests/extract.
 
 #include "ArchiveProbe.h"
+#include "CorpusManifest.h"
 #include "HardeningTesting.h"
 #include "RarFixture.h"
 #include "WrittenOutsideCheck.h"
@@ -19,59 +20,6 @@
 #include <sstream>
 
 namespace {
-
-std::string CorpusFolder()
-{
-    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
-}
-
-std::wstring WindowsPathOf(const std::string& unixPath)
-{
-    std::wstring path = L"Z:" + Wide(unixPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
-struct CorpusRow {
-    std::string file;
-    std::string features;
-    std::string password;  // "" for none
-    std::string listRc;
-    std::string testRc;
-
-    bool Has(const std::string& feature) const
-    {
-        return ("," + features + ",").find("," + feature + ",") != std::string::npos;
-    }
-};
-
-std::vector<CorpusRow> ReadManifest(const std::string& text)
-{
-    std::vector<CorpusRow> rows;
-    std::stringstream lines(text);
-    std::map<std::string, size_t> column;
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream cells(line);
-        for (std::string cell; std::getline(cells, cell, '\t');)
-            fields.push_back(cell);
-        if (column.empty()) {
-            for (size_t i = 0; i < fields.size(); ++i)
-                column[fields[i]] = i;
-            continue;
-        }
-        const auto field = [&](const char* name) {
-            const auto found = column.find(name);
-            return found != column.end() && found->second < fields.size() ? fields[found->second] : std::string();
-        };
-        std::string password = field("password");
-        password = password == "-" ? std::string() : password.substr(0, password.find(';'));
-        rows.push_back({field("file"), field("features"), password, field("unrar_list_rc"), field("unrar_test_rc")});
-    }
-    return rows;
-}
 
 // What the reference said about one archive, for one command.
 struct ReferenceRun {
@@ -182,9 +130,9 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
 {
     if (!RarFixture::Available())
         GTEST_SKIP() << "Linux programs cannot be run from here";
-    const std::string manifest = ReadWholeFile(WindowsPathOf(CorpusFolder() + "/MANIFEST.tsv"));
+    const std::vector<CorpusRow> manifest = ReadCorpusManifest();
     if (manifest.empty())
-        GTEST_SKIP() << "no corpus at " << CorpusFolder();
+        GTEST_SKIP() << "no corpus at " << CorpusUnixFolder();
 
     RarFixture fixture;
     fixture.Shell(L"cd .. && find . -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} + ; mkdir -p in out");
@@ -194,7 +142,7 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
         bool extract = true;
     };
     std::vector<Case> cases;
-    for (const CorpusRow& row : ReadManifest(manifest)) {
+    for (const CorpusRow& row : manifest) {
         const bool referenceFails = row.listRc != "0" || row.testRc != "0";
         if (!referenceFails)
             continue;
@@ -209,7 +157,7 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
     // The reference: `unrar lt` and `unrar x` with the same password, or -p-.
     const std::string work = RarFixture::UnixPath(fixture.Folder()) + "/reference";
     std::wstring script = L"mkdir -p " + RarFixture::Quote(Wide(work)) + L"\ncd " +
-                          RarFixture::Quote(Wide(CorpusFolder())) + L" || exit 9\n";
+                          RarFixture::Quote(Wide(CorpusUnixFolder())) + L" || exit 9\n";
     for (size_t i = 0; i < cases.size(); ++i) {
         const std::wstring file = RarFixture::Quote(Wide(cases[i].row.file));
         const std::wstring password = cases[i].password.empty() ? L"-p-" : L"-p" + RarFixture::Quote(cases[i].password);
@@ -238,8 +186,8 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
     std::vector<ProbeCase> probes;
     for (const Case& c : cases) {
         // A later volume: the reference goes back to the first for x; listing it is enough.
-        const bool laterVolume = c.row.Has("multivolume") && !c.row.Has("first-volume");
-        probes.push_back({WindowsPathOf(CorpusFolder() + "/" + c.row.file), c.password,
+        const bool laterVolume = c.row.IsLaterVolume();
+        probes.push_back({CorpusWindowsPath(c.row.file), c.password,
                           c.row.file + (c.password.empty() ? " without password" : " with its password"),
                           !laterVolume});
     }

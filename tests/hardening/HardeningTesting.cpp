@@ -458,20 +458,6 @@ bool WriteTextFile(const std::wstring& path, const std::string& contents)
     return stream.good();
 }
 
-std::wstring ExeFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 void PumpFor(DWORD ms)
 {
     const DWORD start = ::GetTickCount();

@@ -137,9 +137,6 @@ std::wstring SettingsRegistryDump();
 void RemoveFolderTree(const std::wstring& root);
 bool WriteTextFile(const std::wstring& path, const std::string& contents);
 
-// The executable's own folder.
-std::wstring ExeFolder();
-
 // Dispatches messages for `ms`.
 void PumpFor(DWORD ms);
 

@@ -93,8 +93,6 @@ TEST_F(LongAndDeepNames, FiveHundredLevelsOfFolders)
         ASSERT_EQ(frame.Catalogue().folderStack.size(), static_cast<size_t>(level - 1));
         ASSERT_EQ(shown->RowCount(), 2);  // ".." and the folder below
     }
-
-
     EXPECT_TRUE(driver->AllAnswered());
 }
 

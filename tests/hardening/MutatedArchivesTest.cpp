@@ -10,6 +10,7 @@
 
 #include "ArchiveMutator.h"
 #include "ArchiveProbe.h"
+#include "CorpusManifest.h"
 #include "HardeningTesting.h"
 #include "RarFixture.h"
 #include "WrittenOutsideCheck.h"
@@ -31,16 +32,6 @@ struct BaseArchive {
     bool volumes = false;  // the middle volume of a set is mutated
     std::string corpusFile;  // taken from the corpus instead (rar no longer writes RAR4)
 };
-
-std::wstring CorpusPath(const std::string& file)
-{
-    std::wstring path = L"Z:" + Wide(std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive/" + file);
-    for (wchar_t& c : path) {
-        if (c == L'/')
-            c = L'\\';
-    }
-    return path;
-}
 
 size_t SettingFromEnvironment(const char* name, size_t fallback)
 {
@@ -129,7 +120,7 @@ protected:
             std::wstring made;
             if (!base.corpusFile.empty()) {
                 made = fixture.OutputPath(name + L".rar");
-                Store(made, ReadBytes(CorpusPath(base.corpusFile)));
+                Store(made, ReadBytes(CorpusWindowsPath(base.corpusFile)));
             } else {
                 made = fixture.MakeArchive(name + L".rar", base.options, base.volumes ? L"big" : L"tree");
             }

@@ -3,6 +3,7 @@
 // time, nothing else changes, and the right answer still works afterwards.
 
 #include "ArchiveMutator.h"
+#include "CorpusManifest.h"
 #include "HostileTesting.h"
 
 #include "extract/DlgProgress.h"
@@ -17,9 +18,7 @@ protected:
 
     std::wstring CorpusCopy(const std::string& file)
     {
-        std::wstring source = L"Z:" + Wide(std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive/" + file);
-        for (wchar_t& c : source)
-            c = c == L'/' ? L'\\' : c;
+        const std::wstring source = CorpusWindowsPath(file);
         const std::wstring copy = fixture.OutputPath(Wide(file));
         EXPECT_TRUE(::CopyFileW(source.c_str(), copy.c_str(), FALSE)) << file;
         return copy;

@@ -24,19 +24,6 @@ UnixNameFunction WineUnixName()
     return function;
 }
 
-std::wstring ExeFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return fs::path(path).parent_path().wstring();
-}
 
 std::wstring CurrentTestName()
 {
@@ -250,6 +237,20 @@ std::wstring RarFixture::FromUtf8(const std::string& text)
     std::wstring wide(static_cast<size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
     return wide;
+}
+
+std::wstring ExeFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return fs::path(path).parent_path().wstring();
 }
 
 std::string ReadWholeFile(const std::wstring& path)

@@ -60,5 +60,8 @@ private:
     mutable unsigned runs = 0;
 };
 
+// The test executable's own folder.
+std::wstring ExeFolder();
+
 // Reads a whole file ("" when it cannot be read).
 std::string ReadWholeFile(const std::wstring& path);

@@ -1,0 +1,26 @@
+#pragma once
+
+// The corpus of real archives from another project's test suite, kept beside the
+// repository, and its MANIFEST.tsv: what the reference `unrar` reported for each.
+
+#include <string>
+#include <vector>
+
+struct CorpusRow {
+    std::string file;
+    std::string features;  // comma-separated, e.g. "multivolume,first-volume"
+    std::string password;  // "" for none; "unknown" when the corpus does not know it
+    std::string listRc;    // the reference's exit codes without a password
+    std::string testRc;
+
+    bool Has(const std::string& feature) const;
+    // A volume after the first: the reference goes back to the first for x and t.
+    bool IsLaterVolume() const;
+};
+
+// The corpus folder as a Unix path, and an archive in it as a Windows path.
+std::string CorpusUnixFolder();
+std::wstring CorpusWindowsPath(const std::string& file = std::string());
+
+// Every row; empty when the corpus is not there.
+std::vector<CorpusRow> ReadCorpusManifest();
