@@ -7,6 +7,7 @@
 #include "RecordingShellOpener.h"
 
 #include "extract/DlgProgress.h"
+#include "framework/Handles.h"
 
 namespace {
 
@@ -15,20 +16,11 @@ protected:
     ArchiveFile() { testTimeoutMs = 60000; }
 
     // Held open without sharing, as a program writing the file would.
-    struct Lock {
-        explicit Lock(const std::wstring& path)
-            : handle(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-        {
-        }
-        ~Lock()
-        {
-            if (handle != INVALID_HANDLE_VALUE)
-                ::CloseHandle(handle);
-        }
-        Lock(const Lock&) = delete;
-        Lock& operator=(const Lock&) = delete;
-        HANDLE handle;
-    };
+    static UniqueKernelHandle Lock(const std::wstring& path)
+    {
+        return UniqueKernelHandle(
+            ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
 
     // The listing's boxes as the library's codes call for, the refusal, and the
     // catalogue untouched.
@@ -69,8 +61,8 @@ TEST_F(ArchiveFile, EmptyFileFolderAndLockedFileGivenAsTheArchive)
     ::CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring locked = Work(L"locked.rar");
     ASSERT_TRUE(::CopyFileW(anchor.c_str(), locked.c_str(), FALSE));
-    Lock lock(locked);
-    ASSERT_NE(lock.handle, INVALID_HANDLE_VALUE);
+    const UniqueKernelHandle lock = Lock(locked);
+    ASSERT_TRUE(lock);
     // The lock holds for the probe child too.
     ExpectProbesPass({{empty, L"", "empty file", true},
                       {folder, L"", "folder", true},
@@ -117,7 +109,7 @@ TEST_F(ArchiveFile, DeletedReplacedOrLockedBetweenListingAndExtraction)
     ExpectJobAsTheLibrary(archive, L"encrypted-wrong", L"not-it");
     put(listedBytes);
     {
-        Lock lock(archive);
+        const UniqueKernelHandle lock = Lock(archive);
         ExpectJobAsTheLibrary(archive, L"locked", L"");
     }
 

@@ -4,6 +4,7 @@
 
 #include "catalogue/ArchiveCatalogue.h"
 #include "extract/DlgProgress.h"
+#include "framework/Handles.h"
 
 #include <shellapi.h>
 
@@ -58,20 +59,20 @@ public:
     std::vector<std::string> NewLines()
     {
         std::vector<std::string> lines;
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        const UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+        if (!file)
             return lines;
         LARGE_INTEGER at;
         at.QuadPart = static_cast<LONGLONG>(offset);
-        ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+        ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN);
         char buffer[16384];
         DWORD read = 0;
-        while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
             pending.append(buffer, read);
             offset += read;
         }
-        ::CloseHandle(file);
         for (size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
             lines.push_back(pending.substr(0, end));
             pending.erase(0, end + 1);
@@ -86,7 +87,7 @@ private:
 };
 
 struct Child {
-    HANDLE process = nullptr;
+    UniqueKernelHandle process;
     DWORD exitCode = STILL_ACTIVE;
 };
 
@@ -99,22 +100,21 @@ bool StartChild(const std::wstring& plan, size_t from, const std::wstring& resul
                                L"\"" + plan + L"\" " + kFromSwitch + std::to_wstring(from) + L" " + kResultsSwitch +
                                L"\"" + results + L"\"";
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE output = ::CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    const UniqueKernelHandle output(
+        ::CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nullptr;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
     PROCESS_INFORMATION process = {};
     const BOOL started = ::CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                           &startup, &process);
-    if (output != INVALID_HANDLE_VALUE)
-        ::CloseHandle(output);
     if (!started)
         return false;
-    ::CloseHandle(process.hThread);
-    child.process = process.hProcess;
+    const UniqueKernelHandle thread(process.hThread);
+    child.process.reset(process.hProcess);
     return true;
 }
 
@@ -123,12 +123,11 @@ void EndChild(Child& child, bool kill)
     if (!child.process)
         return;
     if (kill) {
-        ::TerminateProcess(child.process, 99);
-        ::WaitForSingleObject(child.process, 10000);
+        ::TerminateProcess(child.process.get(), 99);
+        ::WaitForSingleObject(child.process.get(), 10000);
     }
-    ::GetExitCodeProcess(child.process, &child.exitCode);
-    ::CloseHandle(child.process);
-    child.process = nullptr;
+    ::GetExitCodeProcess(child.process.get(), &child.exitCode);
+    child.process.reset();
 }
 
 // One child from case `from` on; fills the verdicts it reaches and returns where
@@ -168,7 +167,7 @@ size_t RunChild(const ProbeRun& run, const std::wstring& plan, size_t from, size
         }
     };
     for (;;) {
-        const bool exited = ::WaitForSingleObject(child.process, 20) == WAIT_OBJECT_0;
+        const bool exited = ::WaitForSingleObject(child.process.get(), 20) == WAIT_OBJECT_0;
         for (const std::string& line : reader.NewLines())
             take(line);
         if (exited) {
@@ -247,27 +246,20 @@ public:
                              OPEN_ALWAYS, 0, nullptr))
     {
     }
-    ~ResultsWriter()
-    {
-        if (file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(file);
-    }
-    ResultsWriter(const ResultsWriter&) = delete;
-    ResultsWriter& operator=(const ResultsWriter&) = delete;
 
     // Straight to the file: a crash right after must not lose it.
     void Line(const std::string& text)
     {
         const std::string line = text + "\n";
         DWORD written = 0;
-        ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        ::FlushFileBuffers(file);
+        ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        ::FlushFileBuffers(file.get());
     }
 
-    bool IsOpen() const { return file != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return static_cast<bool>(file); }
 
 private:
-    HANDLE file;
+    UniqueKernelHandle file;
 };
 
 class CaseChecks {

@@ -3,6 +3,7 @@
 #include "catalogue/ArchiveCatalogue.h"
 #include "extract/ExtractionPaths.h"
 #include "extract/UnsafeName.h"
+#include "framework/Handles.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -141,16 +142,15 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return "<unreadable>";
     std::string bytes;
     std::vector<char> buffer(65536);
     DWORD read = 0;
-    while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
+    while (::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
         bytes.append(buffer.data(), read);
-    ::CloseHandle(file);
     return bytes;
 }
 

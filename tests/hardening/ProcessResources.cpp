@@ -1,5 +1,7 @@
 #include "ProcessResources.h"
 
+#include "framework/Handles.h"
+
 #include <tlhelp32.h>
 
 #include <string>
@@ -88,16 +90,15 @@ std::string ProcessResources::Describe() const
 DWORD ThreadCount()
 {
     DWORD count = 0;
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot)
         return 0;
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry)) {
         if (entry.th32OwnerProcessID == ::GetCurrentProcessId())
             ++count;
     }
-    ::CloseHandle(snapshot);
     return count;
 }
 
