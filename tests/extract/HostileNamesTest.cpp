@@ -124,4 +124,26 @@ TEST_F(HostileNames, LongNamesAndDestinationsAreWrittenWhole)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
+// An archive kept deeper than MAX_PATH is listed and extracted as any other.
+TEST_F(HostileNames, ArchiveBeyondMaxPathIsListedAndExtracted)
+{
+    fixture.WriteFile(L"inside\\deep.txt", "deep");
+    const std::wstring made = fixture.MakeArchive(L"deep.rar", L"-r");
+    ASSERT_FALSE(made.empty());
+    std::wstring folder = fixture.Folder() + L"\\kept";
+    for (int i = 0; i < 3; ++i)
+        folder += L"\\" + std::wstring(120, static_cast<wchar_t>(L'a' + i));
+    const std::wstring archive = folder + L"\\deep.rar";
+    ASSERT_GT(archive.size(), static_cast<size_t>(MAX_PATH));
+    ASSERT_EQ(fixture.Shell(L"mkdir -p " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder))) +
+                            L" && mv " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(made))) + L" " +
+                            RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder)))).exitCode,
+              0);
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    const std::wstring destination = fixture.Folder() + L"\\dest";
+    EXPECT_EQ(Run(destination), IDOK);
+    EXPECT_EQ(ReadWholeFileAt(destination + L"\\inside\\deep.txt"), "deep");
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
 }  // namespace
