@@ -30,6 +30,7 @@ SetDateSave on
 !define VENDOR_KEY "SOFTWARE\Tarnfield"
 !define CLASSES "Software\Classes"
 !define UNINSTALLER "uninstall.exe"
+!define MAIN_WINDOW_CLASS "Quillet.MainWindow.ID5224875"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -121,6 +122,26 @@ FunctionEnd
 !insertmacro DefineRemoveAssociation ""
 !insertmacro DefineRemoveAssociation "un."
 
+; A running Quillet holds its files: they could be neither replaced nor removed,
+; and the user would be left with half an install. Ask to close it first; a
+; silent run gives up with exit code 2 and changes nothing.
+!macro DefineRefuseWhileRunning prefix
+Function ${prefix}RefuseWhileRunning
+    ${Do}
+        FindWindow $0 "${MAIN_WINDOW_CLASS}"
+        ${If} $0 = 0
+            ${Break}
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Quillet is running. Close every Quillet window, then press Retry." /SD IDCANCEL IDRETRY again
+        SetErrorLevel 2
+        Quit
+        again:
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro DefineRefuseWhileRunning ""
+!insertmacro DefineRefuseWhileRunning "un."
+
 ; ---------------------------------------------------------------------------
 ; Installer
 
@@ -200,8 +221,13 @@ Section /o "un.Remove my Quillet settings" UnSecSettings
     DeleteRegKey /ifempty HKCU "${VENDOR_KEY}"
 SectionEnd
 
+Function .onInit
+    Call RefuseWhileRunning
+FunctionEnd
+
 ; /REMOVESETTINGS ticks the settings box, for silent runs.
 Function un.onInit
+    Call un.RefuseWhileRunning
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/REMOVESETTINGS" $1

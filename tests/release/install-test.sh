@@ -6,8 +6,9 @@
 #   3. a silent uninstall with /REMOVESETTINGS leaves the user folders and
 #      HKCU\Software exactly as before, the .rar handler that was there before
 #      included;
-#   4. a second round: a .rar handler that took over after the install is left
-#      alone, and without /REMOVESETTINGS the settings stay.
+#   4. a second round: while Quillet runs, neither the uninstaller nor the
+#      installer goes on; a .rar handler that took over after the install is
+#      left alone, and without /REMOVESETTINGS the settings stay.
 # Usage: install-test.sh BUILD_DIR. Every wait has a timeout.
 set -euo pipefail
 
@@ -170,6 +171,22 @@ w 60 "$setup" /S || fail "the second install failed"
 expect_value "$classes\\.rar" "" Quillet.rar
 w 20 reg add "$classes\\.rar" /ve /d "$newer_handler" /f >/dev/null
 w 20 reg add "$settings_key\\Settings" /v OpenFile /t REG_DWORD /d 0 /f >/dev/null
+step "Quillet running: the uninstaller and the installer refuse and change nothing"
+timeout --kill-after=5 60 wine "$install_dir_unix/Quillet.exe" >/dev/null 2>&1 &
+running=$!
+w 40 "$build/bin/WindowControl.exe" wait "$class" 30000 >/dev/null || fail "Quillet's window did not show"
+# In place (_?=), so that the exit code is the uninstaller's own, not its launcher's.
+status=0
+w 60 "$install_dir_unix/uninstall.exe" /S "_?=$install_dir" || status=$?
+[ $status = 2 ] || fail "the uninstaller ended with $status while Quillet ran, expected 2"
+[ -f "$install_dir_unix/Quillet.exe" ] || fail "the uninstaller removed Quillet.exe while it ran"
+key_exists "$uninstall_key" || fail "the uninstaller removed its entry while Quillet ran"
+status=0
+w 60 "$setup" /S || status=$?
+[ $status = 2 ] || fail "the installer ended with $status while Quillet ran, expected 2"
+w 20 "$build/bin/WindowControl.exe" close "$class" >/dev/null 2>&1 || true
+wait "$running" || true
+expect_value "$classes\\.rar" "" "$newer_handler"
 step "uninstalling silently without /REMOVESETTINGS"
 w 60 "$install_dir_unix/uninstall.exe" /S || fail "the second uninstall failed"
 settle
