@@ -5,6 +5,7 @@
 #include "catalogue/CellText.h"
 #include "extract/DlgProgress.h"
 #include "extract/ExtractionPaths.h"
+#include "framework/Handles.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -214,16 +215,15 @@ std::uint64_t ToUint64(const FILETIME& time)
 
 std::string ReadBytes(const std::wstring& path)
 {
-    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return "<unreadable>";
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
         bytes.append(buffer, read);
-    ::CloseHandle(file);
     return bytes;
 }
 
@@ -334,12 +334,11 @@ void RemoveTree(const std::wstring& root)
 void WriteFileAt(const std::wstring& path, const std::string& contents)
 {
     CreateFolderWithParents(NormalizedFolderPath(path.substr(0, path.find_last_of(L'\\'))));
-    HANDLE file = ::CreateFileW(PlatformPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << RarFixture::ToUtf8(path);
+    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << RarFixture::ToUtf8(path);
     DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
-    ::CloseHandle(file);
+    EXPECT_TRUE(::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
 }
 
 std::string Noise(size_t size, unsigned seed)

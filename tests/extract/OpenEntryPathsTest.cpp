@@ -7,6 +7,7 @@
 #include "catalogue/ArchiveEntry.h"
 #include "extract/ExtractionPaths.h"
 #include "extract/OpenEntryPaths.h"
+#include "framework/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -180,10 +181,8 @@ TEST_F(WrittenInside, LongPathsAreFollowedWhole)
         deep += L"\\" + std::wstring(120, static_cast<wchar_t>(L'p' + i));
     ASSERT_TRUE(CreateFolderWithParents(deep));
     const std::wstring file = deep + L"\\long.txt";
-    const HANDLE created = CreateFileW(PlatformPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(created, INVALID_HANDLE_VALUE);
-    CloseHandle(created);
+    ASSERT_TRUE(UniqueKernelHandle(CreateFileW(PlatformPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr)));
     EXPECT_TRUE(IsWrittenInside(root, file, WrittenKind::File));
     EXPECT_TRUE(IsWrittenInside(root, deep, WrittenKind::Folder));
 }

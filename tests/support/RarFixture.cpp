@@ -1,5 +1,7 @@
 #include "RarFixture.h"
 
+#include "framework/Handles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -82,23 +84,6 @@ void RarFixture::WriteFile(const std::wstring& relative, const std::string& cont
     EXPECT_TRUE(stream.good()) << "cannot write " << path.string();
 }
 
-bool RarFixture::WriteSparseFile(const std::wstring& relative, unsigned long long size)
-{
-    const fs::path path(InputPath(relative));
-    std::error_code ignored;
-    fs::create_directories(path.parent_path(), ignored);
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    // Under Wine this is ftruncate, which leaves a hole on Unix file systems.
-    const bool ok = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
-    ::CloseHandle(file);
-    return ok;
-}
-
 void RarFixture::MakeFolder(const std::wstring& relative)
 {
     std::error_code ignored;
@@ -151,10 +136,8 @@ ShellResult RarFixture::Shell(const std::wstring& command, DWORD timeoutMs) cons
         return result;
     }
     // Wine gives no handles for a Unix process; close whatever it did give.
-    if (process.hThread)
-        ::CloseHandle(process.hThread);
-    if (process.hProcess)
-        ::CloseHandle(process.hProcess);
+    const UniqueKernelHandle thread(process.hThread);
+    const UniqueKernelHandle shell(process.hProcess);
 
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetFileAttributesW(statusPath.c_str()) == INVALID_FILE_ATTRIBUTES) {

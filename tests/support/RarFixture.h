@@ -32,8 +32,6 @@ public:
 
     // Writes a file below "in", creating its folders; `relative` uses "\".
     void WriteFile(const std::wstring& relative, const std::string& contents = std::string());
-    // A file of `size` bytes (zeros) that takes next to no disk space.
-    bool WriteSparseFile(const std::wstring& relative, unsigned long long size);
     void MakeFolder(const std::wstring& relative);
 
     // Runs `command` with /bin/sh inside "in" (LC_ALL=C.UTF-8). `command` is shell

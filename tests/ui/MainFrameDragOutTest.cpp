@@ -4,6 +4,8 @@
 #include "ProgressEntryLog.h"
 #include "RecordingDragStarter.h"
 
+#include "framework/Handles.h"
+
 namespace {
 
 using Paths = std::vector<std::wstring>;
@@ -66,11 +68,12 @@ TEST_F(MainFrameDragOut, SelectedFilesAreExtractedAndOfferedAsFilesToCopy)
     EXPECT_EQ(drag.onEscape, DRAGDROP_S_CANCEL);
 
     // Dragged again, what is there is kept.
-    const HANDLE file = CreateFileW(drag.files[0].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "edited", 6, &written, nullptr);
-    CloseHandle(file);
+    {
+        const UniqueKernelHandle file(CreateFileW(drag.files[0].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        WriteFile(file.get(), "edited", 6, &written, nullptr);
+    }
     BeginDrag();
     ASSERT_EQ(drags.Drags().size(), 2u);
     EXPECT_EQ(drags.Drags()[1].files, drag.files);

@@ -4,6 +4,8 @@
 #include "RarCraft.h"
 #include "RecordingShellOpener.h"
 
+#include "framework/Handles.h"
+
 #include <shellapi.h>
 
 namespace {
@@ -35,11 +37,12 @@ TEST_F(MainFrameOpenEntry, DoubleClickOpensTheFileAndTheSecondOpensTheCopyThatIs
     EXPECT_EQ(ReadWholeFile(target), "as archived");
 
     // As if the program that opened it had saved a change.
-    const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "edited", 6, &written, nullptr);
-    CloseHandle(file);
+    {
+        const UniqueKernelHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        WriteFile(file.get(), "edited", 6, &written, nullptr);
+    }
 
     shown->DoubleClick(shown->RowNamed(L"notes.txt"));
     EXPECT_EQ(log.NamesShownAs(L"Skipping file"), Names{L"notes.txt"});
