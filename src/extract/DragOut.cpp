@@ -1,7 +1,6 @@
 #include "extract/DragOut.h"
 
 #include "catalogue/ArchiveCatalogue.h"
-#include "extract/DlgProgress.h"
 #include "extract/DragOutData.h"
 #include "extract/EntryFilter.h"
 #include "extract/OpenEntry.h"
@@ -60,16 +59,7 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
         totalBytes += EntrySize(*entry);
     }
 
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = folder;
-    job.extractMode = ExtractSelected;
-    job.updateMode = UpdateSkip;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = listView;
-    job.catalogue = &catalogue;
-    job.totalBytes = totalBytes;
-    if (RunExtractionJob(job, mainWindow) != IDOK)
+    if (!ExtractSelectionInto(folder, mainWindow, listView, catalogue, totalBytes))
         return DragOutOutcome::NotExtracted;
 
     std::vector<std::wstring> written;

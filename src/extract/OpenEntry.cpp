@@ -18,6 +18,21 @@ void ShowUnsafeEntryError(HWND owner)
     ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_ICONERROR);
 }
 
+bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
+                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes)
+{
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = folder;
+    job.extractMode = ExtractSelected;
+    job.updateMode = UpdateSkip;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = listView;
+    job.catalogue = &catalogue;
+    job.totalBytes = totalBytes;
+    return RunExtractionJob(job, mainWindow) == IDOK;
+}
+
 OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
                                       const ArchiveEntry& entry)
 {
@@ -36,16 +51,7 @@ OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const Arch
         return OpenEntryOutcome::Refused;
     }
 
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = folder;
-    job.extractMode = ExtractSelected;
-    job.updateMode = UpdateSkip;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = listView;
-    job.catalogue = &catalogue;
-    job.totalBytes = entry.unpackedSize;
-    if (RunExtractionJob(job, mainWindow) != IDOK)
+    if (!ExtractSelectionInto(folder, mainWindow, listView, catalogue, entry.unpackedSize))
         return OpenEntryOutcome::NotExtracted;
     // Whatever the job did, the shell gets this one regular file inside the folder or nothing.
     if (!IsWrittenInside(folder, target, WrittenKind::File))

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 struct ArchiveEntry;
 class ArchiveCatalogue;
 
@@ -22,6 +25,12 @@ enum class OpenEntryOutcome {
 // owned by `mainWindow`, skipping what is there already, then opens the file.
 OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
                                       const ArchiveEntry& entry);
+
+// Runs a job over the list's selected entries into `folder`, skipping what is
+// there already, with a modal progress dialog owned by `mainWindow`; true when
+// it ended neither with an error nor cancelled. `totalBytes` drives the bar.
+bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
+                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes);
 
 // "This entry cannot be opened because its name is unsafe." in an error box.
 void ShowUnsafeEntryError(HWND owner);
