@@ -20,29 +20,19 @@ FORMATETC FileDropFormat()
     return format;
 }
 
-// Single-threaded apartment objects: the drag runs on the user-interface thread,
-// but the count is kept interlocked as COM asks.
-class ReferenceCount {
+// The IUnknown part of each object here: one interface besides IUnknown, and
+// the object deletes itself with its last reference. Single-threaded apartment
+// objects (the drag runs on the user-interface thread), but the count is kept
+// interlocked as COM asks.
+template <typename Object, typename Interface, const IID& kInterfaceId>
+class CSingleInterfaceObject : public Interface {
 public:
-    ULONG Add() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&count)); }
-    ULONG Drop() noexcept { return static_cast<ULONG>(::InterlockedDecrement(&count)); }
-
-private:
-    LONG count = 1;
-};
-
-class CFileDropData final : public IDataObject {
-public:
-    explicit CFileDropData(std::vector<std::wstring> files) : paths(std::move(files)) {}
-    CFileDropData(const CFileDropData&) = delete;
-    CFileDropData& operator=(const CFileDropData&) = delete;
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         if (!object)
             return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+            *object = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -50,15 +40,29 @@ public:
         return E_NOINTERFACE;
     }
 
-    ULONG STDMETHODCALLTYPE AddRef() override { return references.Add(); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&count)); }
 
     ULONG STDMETHODCALLTYPE Release() override
     {
-        const ULONG left = references.Drop();
+        const ULONG left = static_cast<ULONG>(::InterlockedDecrement(&count));
         if (left == 0)
-            delete this;
+            delete static_cast<Object*>(this);
         return left;
     }
+
+protected:
+    CSingleInterfaceObject() = default;
+    ~CSingleInterfaceObject() = default;
+
+private:
+    LONG count = 1;
+};
+
+class CFileDropData final : public CSingleInterfaceObject<CFileDropData, IDataObject, IID_IDataObject> {
+public:
+    explicit CFileDropData(std::vector<std::wstring> files) : paths(std::move(files)) {}
+    CFileDropData(const CFileDropData&) = delete;
+    CFileDropData& operator=(const CFileDropData&) = delete;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
     {
@@ -125,40 +129,17 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
+    friend class CSingleInterfaceObject<CFileDropData, IDataObject, IID_IDataObject>;
     ~CFileDropData() = default;
-
-    ReferenceCount references;
     const std::vector<std::wstring> paths;
 };
 
-class CLeftButtonDropSource final : public IDropSource {
+class CLeftButtonDropSource final
+    : public CSingleInterfaceObject<CLeftButtonDropSource, IDropSource, IID_IDropSource> {
 public:
     CLeftButtonDropSource() = default;
     CLeftButtonDropSource(const CLeftButtonDropSource&) = delete;
     CLeftButtonDropSource& operator=(const CLeftButtonDropSource&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return references.Add(); }
-
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = references.Drop();
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override
     {
@@ -172,9 +153,8 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
+    friend class CSingleInterfaceObject<CLeftButtonDropSource, IDropSource, IID_IDropSource>;
     ~CLeftButtonDropSource() = default;
-
-    ReferenceCount references;
 };
 
 }  // namespace
