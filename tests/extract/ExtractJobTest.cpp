@@ -19,21 +19,8 @@ namespace {
 constexpr wchar_t kExtracting[] = L"Extracting file";
 constexpr wchar_t kSkipping[] = L"Skipping file";
 
-class ExtractJob : public ::testing::Test {
+class ExtractJob : public RarFixtureTest {
 protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
-    void TearDown() override
-    {
-        if (clean)
-            CleanFixture(fixture);
-    }
-
     std::wstring Destination() const { return fixture.Folder() + L"\\dest"; }
     std::wstring Target(const std::wstring& relative) const { return Destination() + L"\\" + relative; }
 
@@ -64,8 +51,6 @@ protected:
         return RunJobShowingAll(MakeJob(catalogue, list->List(), Destination(), mode, update), list->Owner());
     }
 
-    RarFixture fixture;
-    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

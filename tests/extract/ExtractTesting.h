@@ -10,6 +10,7 @@
 #include "catalogue/ArchiveCatalogue.h"
 #include "extract/ExtractionJob.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -117,6 +118,28 @@ void RemoveTree(const std::wstring& root);
 // fixture cannot remove read-only files, symbolic links or paths past MAX_PATH
 // by itself, and what stays behind would mislead the next run.
 void CleanFixture(const RarFixture& fixture);
+
+// A test with a rar fixture: skipped where rar cannot run, its folder emptied after.
+class RarFixtureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!RarFixture::Available())
+            GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
+    }
+
+    void TearDown() override
+    {
+        if (clean)
+            CleanFixture(fixture);
+    }
+
+    RarFixture fixture;
+
+private:
+    bool clean = false;
+};
 
 // The bytes of a file at a path of any length ("<unreadable>" when it cannot be read).
 std::string ReadWholeFileAt(const std::wstring& path);

@@ -12,21 +12,8 @@
 
 namespace {
 
-class HostileNames : public ::testing::Test {
+class HostileNames : public RarFixtureTest {
 protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
-    void TearDown() override
-    {
-        if (clean)
-            CleanFixture(fixture);
-    }
-
     void Open(const std::wstring& path)
     {
         ASSERT_FALSE(path.empty());
@@ -39,8 +26,6 @@ protected:
         return RunJobShowingAll(MakeJob(catalogue, list->List(), destination), list->Owner());
     }
 
-    RarFixture fixture;
-    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

@@ -13,21 +13,8 @@
 
 namespace {
 
-class JobControl : public ::testing::Test {
+class JobControl : public RarFixtureTest {
 protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
-    void TearDown() override
-    {
-        if (clean)
-            CleanFixture(fixture);
-    }
-
     std::wstring Destination() const { return fixture.Folder() + L"\\dest"; }
     std::wstring Target(const std::wstring& relative) const { return Destination() + L"\\" + relative; }
 
@@ -71,8 +58,6 @@ protected:
         archive = fixture.MakeArchive(L"secret.rar", std::wstring(L"-r ") + options);
     }
 
-    RarFixture fixture;
-    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

@@ -19,20 +19,12 @@ namespace {
 
 constexpr wchar_t kUnsafeEntry[] = L"This entry cannot be opened because its name is unsafe.";
 
-class OpenEntry : public ::testing::Test {
+class OpenEntry : public RarFixtureTest {
 protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
     void TearDown() override
     {
         EXPECT_TRUE(driver.AllAnswered());
-        if (clean)
-            CleanFixture(fixture);
+        RarFixtureTest::TearDown();
     }
 
     void Open(const std::wstring& archive)
@@ -69,8 +61,6 @@ protected:
 
     std::wstring Folder(const std::wstring& name) const { return temp + L"\\" + name; }
 
-    RarFixture fixture;
-    bool clean = false;
     const std::wstring temp = fixture.Folder() + L"\\temp";
     TemporaryFolderOverride useTemp{temp};
     DialogDriver driver;
