@@ -31,20 +31,6 @@ struct ListedEntry {
     }
 };
 
-// What the library on Windows makes of such a name: OEM bytes turned into the ANSI
-// code page (with its best-fit substitutes), then widened.
-std::wstring FromOem(const std::string& bytes)
-{
-    if (bytes.empty())
-        return std::wstring();
-    std::string ansi(bytes.size(), '\0');
-    ::OemToCharBuffA(bytes.data(), &ansi[0], static_cast<DWORD>(bytes.size()));
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], size);
-    return wide;
-}
-
 std::wstring Backslashed(std::wstring path)
 {
     std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -93,7 +79,7 @@ std::map<std::string, std::vector<ListedEntry>> ReferenceListings(const std::str
         } else if (line.find("        Name: ") == 0) {
             ListedEntry entry;
             entry.path = Backslashed(RarFixture::FromUtf8(value("Name: ")));
-            entry.oemPath = Backslashed(FromOem(value("Name: ")));
+            entry.oemPath = Backslashed(AsLibraryReadsOemBytes(value("Name: ")));
             if (volumeChanged && !current->empty() && current->back().path == entry.path)
                 current->pop_back();
             current->push_back(entry);

@@ -17,22 +17,6 @@
 
 namespace {
 
-// What the library on Windows makes of a RAR4 name stored without its Unicode
-// form: OEM bytes, turned into the ANSI code page, then widened. The reference
-// on Linux reads the same bytes as UTF-8.
-std::wstring AsOemName(const std::wstring& referenceName)
-{
-    const std::string bytes = RarFixture::ToUtf8(referenceName);
-    if (bytes.empty())
-        return std::wstring();
-    std::string ansi(bytes.size(), '\0');
-    ::OemToCharBuffA(bytes.data(), &ansi[0], static_cast<DWORD>(bytes.size()));
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], size);
-    return wide;
-}
-
 // The symbolic links the reference made, as paths below `folder`: the library
 // cannot make them under Wine (a folder link becomes an empty folder).
 std::vector<std::wstring> LinksBelow(const RarFixture& fixture, const std::wstring& folder)
@@ -125,7 +109,7 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
         Tree renamed;
         for (auto& item : expected) {
             const bool asIs = written.count(item.first) != 0;
-            renamed[asIs ? item.first : AsOemName(item.first)] = std::move(item.second);
+            renamed[asIs ? item.first : AsLibraryReadsOemBytes(RarFixture::ToUtf8(item.first))] = std::move(item.second);
         }
         expected = std::move(renamed);
         EXPECT_EQ(TreePaths(written), TreePaths(expected));

@@ -2,6 +2,8 @@
 
 #include "RarFixture.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <map>
 #include <sstream>
@@ -26,6 +28,18 @@ std::wstring CorpusWindowsPath(const std::string& file)
     std::wstring path = L"Z:" + RarFixture::FromUtf8(CorpusUnixFolder() + (file.empty() ? "" : "/" + file));
     std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
+}
+
+std::wstring AsLibraryReadsOemBytes(const std::string& bytes)
+{
+    if (bytes.empty())
+        return std::wstring();
+    std::string ansi(bytes.size(), '\0');
+    ::OemToCharBuffA(bytes.data(), &ansi[0], static_cast<DWORD>(bytes.size()));
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], size);
+    return wide;
 }
 
 std::vector<CorpusRow> ReadCorpusManifest()

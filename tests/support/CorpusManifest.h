@@ -22,5 +22,10 @@ struct CorpusRow {
 std::string CorpusUnixFolder();
 std::wstring CorpusWindowsPath(const std::string& file = std::string());
 
+// A RAR4 name stored without its Unicode form, as the library on Windows reads
+// its bytes: OEM, turned into the ANSI code page (with its best-fit
+// substitutes), then widened. The reference on Linux reads them as UTF-8.
+std::wstring AsLibraryReadsOemBytes(const std::string& bytes);
+
 // Every row; empty when the corpus is not there.
 std::vector<CorpusRow> ReadCorpusManifest();
