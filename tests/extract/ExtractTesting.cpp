@@ -311,15 +311,6 @@ INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner)
     return progress.DoModal(owner);
 }
 
-void CleanFixture(const RarFixture& fixture)
-{
-    const std::string folder = RarFixture::UnixPath(fixture.Folder());
-    if (folder.find("/fixtures/") == std::string::npos)
-        return;
-    fixture.Shell(L"find " + RarFixture::Quote(RarFixture::FromUtf8(folder)) +
-                  L" -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} +");
-}
-
 std::string ReadWholeFileAt(const std::wstring& path)
 {
     return ReadBytes(path);

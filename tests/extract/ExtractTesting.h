@@ -114,33 +114,6 @@ INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner);
 
 void RemoveTree(const std::wstring& root);
 
-// Empties the fixture's folder but for the shell's own files, from Linux: the
-// fixture cannot remove read-only files, symbolic links or paths past MAX_PATH
-// by itself, and what stays behind would mislead the next run.
-void CleanFixture(const RarFixture& fixture);
-
-// A test with a rar fixture: skipped where rar cannot run, its folder emptied after.
-class RarFixtureTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
-    void TearDown() override
-    {
-        if (clean)
-            CleanFixture(fixture);
-    }
-
-    RarFixture fixture;
-
-private:
-    bool clean = false;
-};
-
 // The bytes of a file at a path of any length ("<unreadable>" when it cannot be read).
 std::string ReadWholeFileAt(const std::wstring& path);
 

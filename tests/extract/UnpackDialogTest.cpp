@@ -15,13 +15,13 @@
 
 namespace {
 
-class UnpackDialog : public ::testing::Test {
+class UnpackDialog : public RarFixtureTest {
 protected:
     void SetUp() override
     {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
+        RarFixtureTest::SetUp();
+        if (IsSkipped())
+            return;
         fixture.WriteFile(L"docs\\a.txt", "alpha");
         fixture.WriteFile(L"docs\\img\\b.png", "bravo");
         fixture.WriteFile(L"other\\c.txt", "charlie");
@@ -30,12 +30,6 @@ protected:
         ASSERT_FALSE(archive.empty());
         ASSERT_TRUE(OpenCatalogue(catalogue, archive));
         list = std::make_unique<TestList>(catalogue);
-    }
-
-    void TearDown() override
-    {
-        if (clean)
-            CleanFixture(fixture);
     }
 
     std::wstring Destination() const { return fixture.Folder() + L"\\dest"; }
@@ -66,8 +60,6 @@ protected:
         return unpack.DoModal(list->Owner());
     }
 
-    RarFixture fixture;
-    bool clean = false;
     DialogDriver driver;
     ArchiveCatalogue catalogue;
     std::unique_ptr<TestList> list;

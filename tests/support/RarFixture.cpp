@@ -236,6 +236,15 @@ std::wstring ExeFolder()
     return fs::path(path).parent_path().wstring();
 }
 
+void CleanFixture(const RarFixture& fixture)
+{
+    const std::string folder = RarFixture::UnixPath(fixture.Folder());
+    if (folder.find("/fixtures/") == std::string::npos)
+        return;
+    fixture.Shell(L"find " + RarFixture::Quote(RarFixture::FromUtf8(folder)) +
+                  L" -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} +");
+}
+
 std::string ReadWholeFile(const std::wstring& path)
 {
     std::ifstream stream(fs::path(path), std::ios::binary);

@@ -5,6 +5,7 @@
 // hands back no process handle, so each run is a small shell script that records
 // its exit status in a file, which the test polls for with a timeout.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -56,6 +57,33 @@ private:
 
     std::wstring folder;
     mutable unsigned runs = 0;
+};
+
+// Empties the fixture's folder but for the shell's own files, from Linux: the
+// fixture cannot remove read-only files, symbolic links or paths past MAX_PATH
+// by itself, and what stays behind would mislead the next run.
+void CleanFixture(const RarFixture& fixture);
+
+// A test with a rar fixture: skipped where rar cannot run, its folder emptied after.
+class RarFixtureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!RarFixture::Available())
+            GTEST_SKIP() << "rar cannot be run from here";
+        clean = true;
+    }
+
+    void TearDown() override
+    {
+        if (clean)
+            CleanFixture(fixture);
+    }
+
+    RarFixture fixture;
+
+private:
+    bool clean = false;
 };
 
 // The test executable's own folder.

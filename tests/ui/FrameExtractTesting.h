@@ -14,24 +14,13 @@
 #include "RarFixture.h"
 #include "TemporaryFolderOverride.h"
 
-class FrameExtractTest : public ::testing::Test {
+class FrameExtractTest : public RarFixtureTest {
 protected:
-    void SetUp() override
-    {
-        if (!RarFixture::Available())
-            GTEST_SKIP() << "rar cannot be run from here";
-        clean = true;
-    }
-
     void TearDown() override
     {
         shown.reset();
         EXPECT_TRUE(driver.AllAnswered());
-        // Links and long paths are beyond the fixture's own clearing of its folder.
-        const std::string folder = RarFixture::UnixPath(fixture.Folder());
-        if (clean && folder.find("/fixtures/") != std::string::npos)
-            fixture.Shell(L"find " + RarFixture::Quote(RarFixture::FromUtf8(folder)) +
-                          L" -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} +");
+        RarFixtureTest::TearDown();
     }
 
     void Show(const std::wstring& archive, const AppSettings& settings = AppSettings())
@@ -51,8 +40,6 @@ protected:
         });
     }
 
-    RarFixture fixture;
-    bool clean = false;
     const std::wstring temp = fixture.Folder() + L"\\temp";
     TemporaryFolderOverride useTemp{temp};
     DialogDriver driver;
