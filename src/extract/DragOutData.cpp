@@ -131,6 +131,7 @@ public:
 private:
     friend class CSingleInterfaceObject<CFileDropData, IDataObject, IID_IDataObject>;
     ~CFileDropData() = default;
+
     const std::vector<std::wstring> paths;
 };
 
