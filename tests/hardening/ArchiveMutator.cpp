@@ -24,24 +24,12 @@ constexpr std::uint8_t kRar4End = 0x7B;
 constexpr unsigned kRar4LongBlock = 0x8000;
 constexpr unsigned kRar4LargeFile = 0x0100;
 
+using rar5::ReadVint;
+
 template <size_t N>
 bool StartsWith(const Bytes& bytes, const std::uint8_t (&prefix)[N])
 {
     return bytes.size() >= N && std::equal(prefix, prefix + N, bytes.begin());
-}
-
-bool ReadVint(const Bytes& bytes, size_t& pos, size_t limit, std::uint64_t& value)
-{
-    value = 0;
-    for (int shift = 0; shift < 64; shift += 7) {
-        if (pos >= limit)
-            return false;
-        const std::uint8_t byte = bytes[pos++];
-        value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0)
-            return true;
-    }
-    return false;
 }
 
 unsigned Read16(const Bytes& bytes, size_t pos)

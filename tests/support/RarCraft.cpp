@@ -8,6 +8,20 @@
 
 namespace rar5 {
 
+bool ReadVint(const std::vector<std::uint8_t>& bytes, size_t& pos, size_t limit, std::uint64_t& value)
+{
+    value = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+        if (pos >= limit)
+            return false;
+        const std::uint8_t byte = bytes[pos++];
+        value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 const std::uint8_t kSignature[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
@@ -20,19 +34,7 @@ public:
     Reader(const std::vector<std::uint8_t>& source, size_t start, size_t end)
         : bytes(source), pos(start), limit(end) {}
 
-    bool Vint(std::uint64_t& value)
-    {
-        value = 0;
-        for (int shift = 0; shift < 64; shift += 7) {
-            if (pos >= limit)
-                return false;
-            const std::uint8_t byte = bytes[pos++];
-            value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-            if ((byte & 0x80) == 0)
-                return true;
-        }
-        return false;
-    }
+    bool Vint(std::uint64_t& value) { return ReadVint(bytes, pos, limit, value); }
 
     bool U32(std::uint32_t& value)
     {

@@ -21,6 +21,10 @@ enum FileFlag : std::uint64_t {
 
 enum HostOs : std::uint64_t { kHostWindows = 0, kHostUnix = 1 };
 
+// Reads the variable-length integer at `pos` (7 bits a byte, low first), never
+// past `limit`; moves `pos` past it. False when it runs out or overflows.
+bool ReadVint(const std::vector<std::uint8_t>& bytes, size_t& pos, size_t limit, std::uint64_t& value);
+
 // How to spoil a header on purpose.
 enum class Damage {
     None,
