@@ -35,14 +35,23 @@ target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi adv
 
 # The exports are undecorated while dll.hpp declares them stdcall; an import library
 # built from the decorated names with -k binds the callers to the right entries.
+# A 64-bit build has one calling convention and no decoration: the library's own
+# list of exports serves.
 set(unrar_import_lib "${CMAKE_BINARY_DIR}/libunrar_import.a")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(unrar_import_def "${UNRAR_SOURCE_DIR}/dll.def")
+  set(unrar_import_kill)
+else()
+  set(unrar_import_def "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def")
+  set(unrar_import_kill -k)
+endif()
 # dlltool names the library's symbols after the path given to -l: a bare file name
 # keeps the build folder out of the programs linked with it.
 add_custom_command(OUTPUT "${unrar_import_lib}"
-  COMMAND ${CMAKE_DLLTOOL} -k -D unrar.dll -d "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
+  COMMAND ${CMAKE_DLLTOOL} ${unrar_import_kill} -D unrar.dll -d "${unrar_import_def}"
           -l libunrar_import.a
   WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
-  DEPENDS "${CMAKE_SOURCE_DIR}/cmake/unrar/unrar-stdcall.def"
+  DEPENDS "${unrar_import_def}"
   VERBATIM)
 add_custom_target(unrar_import DEPENDS "${unrar_import_lib}")
 

@@ -7,6 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLET_BUILD:-$top/build}
 export QUILLET_BUILD=$build
 
-"$top/scripts/build.sh" --target Quillet unrar >/dev/null
+# What users get is the 32-bit build, whatever this machine can run.
+QUILLET_ARCH=i686 "$top/scripts/build.sh" --target Quillet unrar >/dev/null
 "$top/dist/make-artefacts.sh" "$build" "$build/release"
 echo "Release artefacts: $build/release"

@@ -46,10 +46,21 @@ else
   updated=yes
 fi
 
-if [ -n "$(missing)" ] || [ -z "$updated" ]; then
-  sudo_ apt-get update -qq
-  # shellcheck disable=SC2046
-  DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends $(missing) >/dev/null
+install_missing() {
+  if [ -n "$(missing)" ] || [ -z "$updated" ]; then
+    [ -n "$updated" ] || sudo_ apt-get update -qq
+    updated=yes
+    # shellcheck disable=SC2046
+    DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends $(missing) >/dev/null
+  fi
+}
+install_missing
+
+# Without 32-bit programs the build and the tests go 64-bit (scripts/arch.sh).
+. "$top/scripts/arch.sh"
+if [ "$(quillet_arch)" = x86_64 ]; then
+  packages+=(wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+  install_missing
 fi
 
 # The library source, with Debian's patches applied (among them the fix for

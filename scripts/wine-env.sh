@@ -4,6 +4,17 @@ export WINEPREFIX="${QUILLET_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
+# A 64-bit build (scripts/arch.sh) runs under the 64-bit loader in a 64-bit prefix;
+# the `wine` command would take the 32-bit one whenever it is installed.
+if [ "$(cat "$build/quillet-arch" 2>/dev/null)" = x86_64 ]; then
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINESERVER=/usr/lib/wine/wineserver64
+  mkdir -p "$build/wine64-shim"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$build/wine64-shim/wine"
+  chmod +x "$build/wine64-shim/wine"
+  export PATH="$build/wine64-shim:$PATH"
+fi
 
 # A wineserver left bound to a display that is gone misroutes windows: start afresh,
 # and make sure the prefix exists before anything runs in it.

@@ -47,8 +47,8 @@ TEST(GreySilhouette, KeepsOnlyPixelsMoreThanAQuarterOpaqueAsOpaqueLuminance)
     EXPECT_EQ(GreySilhouettePixel(0xFF00FF00u), 0xFFB6B6B6u);  // 182
     EXPECT_EQ(GreySilhouettePixel(0xFF0000FFu), 0xFF121212u);  // 18
     EXPECT_EQ(GreySilhouettePixel(0x80000000u), 0xFF000000u);
-    // The weighted sum is computed, then cut: 128 comes out as 127.99...
-    EXPECT_EQ(GreySilhouettePixel(0xC0808080u), 0xFF7F7F7Fu);
+    // The weighted sum is cut, not rounded: 0.2126 x 200 = 42.52 gives 42.
+    EXPECT_EQ(GreySilhouettePixel(0xC0C80000u), 0xFF2A2A2Au);
 }
 
 TEST(ButtonImages, SetImageMakesBottomUp32BitCopiesWithPremultipliedAlphaAndAHardGreySilhouette)
