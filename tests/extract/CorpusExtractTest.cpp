@@ -58,7 +58,7 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
         GTEST_SKIP() << "rar cannot be run from here";
     const std::vector<CorpusRow> manifest = ReadCorpusManifest();
     if (manifest.empty())
-        GTEST_SKIP() << "no corpus at " << CorpusUnixFolder();
+        FAIL() << "no corpus at " << CorpusUnixFolder();
 
     RarFixture fixture;
     ArchiveCatalogue nothingListed;

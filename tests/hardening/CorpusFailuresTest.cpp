@@ -132,7 +132,7 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
         GTEST_SKIP() << "Linux programs cannot be run from here";
     const std::vector<CorpusRow> manifest = ReadCorpusManifest();
     if (manifest.empty())
-        GTEST_SKIP() << "no corpus at " << CorpusUnixFolder();
+        FAIL() << "no corpus at " << CorpusUnixFolder();
 
     RarFixture fixture;
     fixture.Shell(L"cd .. && find . -mindepth 1 -maxdepth 1 ! -name 'run*' -exec rm -rf {} + ; mkdir -p in out");

@@ -20,7 +20,7 @@ bool CorpusRow::IsLaterVolume() const
 
 std::string CorpusUnixFolder()
 {
-    return std::string(QUILLET_SOURCE_DIR) + "/../shared/corpus/libarchive";
+    return std::string(QUILLET_SOURCE_DIR) + "/tests/corpus/libarchive";
 }
 
 std::wstring CorpusWindowsPath(const std::string& file)

@@ -1,7 +1,8 @@
 #pragma once
 
-// The corpus of real archives from another project's test suite, kept beside the
-// repository, and its MANIFEST.tsv: what the reference `unrar` reported for each.
+// The corpus of real archives from another project's test suite, kept in the
+// repository (tests/corpus/libarchive), and its MANIFEST.tsv: what the reference
+// `unrar` reports for each (scripts/corpus-manifest.sh makes it).
 
 #include <string>
 #include <vector>
