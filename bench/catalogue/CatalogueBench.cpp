@@ -67,7 +67,7 @@ double WalkOnly(const std::wstring& path, size_t& headers)
     const auto start = Clock::now();
     RarArchive archive;
     headers = 0;
-    if (archive.Open(path.c_str(), &ListingCallback, 0) != 0)
+    if (archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, 0) != 0)
         return -1;
     auto header = std::make_unique<RARHeaderDataEx>();
     while (archive.ReadHeader(*header) == 0 && archive.Skip() == 0)
@@ -105,7 +105,7 @@ ListingRun ListAndBuild(const std::wstring& path, ArchiveCatalogue& catalogue)
         RarArchive archive;
         auto header = std::make_unique<RARHeaderDataEx>();
         auto mark = Clock::now();
-        if (archive.Open(path.c_str(), &ListingCallback, 0) != 0)
+        if (archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, 0) != 0)
             return run;
         for (;;) {
             int code = archive.ReadHeader(*header);

@@ -52,7 +52,7 @@ int BareExtract(const std::wstring& archivePath, const std::wstring& destination
     ::CreateDirectoryW(destination.c_str(), nullptr);
     std::uint64_t bytes = 0;
     RarArchive archive;
-    int result = archive.Open(archivePath.c_str(), &BareCallback, reinterpret_cast<LPARAM>(&bytes));
+    int result = archive.Open(archivePath.c_str(), RarOpenMode::Extract, &BareCallback, reinterpret_cast<LPARAM>(&bytes));
     if (result != 0)
         return result;
     auto header = std::make_unique<RARHeaderDataEx>();
@@ -268,7 +268,7 @@ int wmain(int argc, wchar_t** argv)
         for (auto* pair : {&largeCatalogue, &smallCatalogue}) {
             RarArchive archive;
             EntryList entries;
-            ListArchive(pair == &largeCatalogue ? large : small, bench.Owner(), archive, entries);
+            ListArchive(pair == &largeCatalogue ? large : small, {}, archive, entries);
             pair->BuildFolderTree(std::move(entries));
         }
         ExtractionJob largeJob = AllOf(large);
@@ -288,7 +288,7 @@ int wmain(int argc, wchar_t** argv)
         {
             RarArchive archive;
             EntryList entries;
-            ListArchive(flat, bench.Owner(), archive, entries);
+            ListArchive(flat, {}, archive, entries);
             flatCatalogue.BuildFolderTree(std::move(entries));
             flatCatalogue.archivePath = flat;
         }

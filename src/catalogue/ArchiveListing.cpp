@@ -1,57 +1,67 @@
 #include "catalogue/ArchiveListing.h"
 
 #include "catalogue/ArchiveErrors.h"
-#include "extract/DlgPassword.h"
+#include "catalogue/ResourceString.h"
+#include "res/resource.h"
 
 #include <shlwapi.h>
 
 #include <new>
 
-ListResult ListArchive(const std::wstring& path, HWND owner, RarArchive& archive,
+ListResult ListArchive(const std::wstring& path, const PasswordRequest& askPassword, RarArchive& archive,
                        EntryList& entries)
 {
     ListResult result;
-    result.openResult = archive.Open(path.c_str(), &ListingCallback, reinterpret_cast<LPARAM>(owner));
-    if (result.openResult != ERAR_SUCCESS)
-        return result;
-
-    try {
-        // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
-        auto header = std::make_unique<RARHeaderDataEx>();
-        const ArchiveEntry* last = nullptr;
-        for (;;) {
-            int code = archive.ReadHeader(*header);
-            if (code == ERAR_SUCCESS) {
-                auto entry = MakeEntry(*header);
-                // Skipping an entry split across volumes stops at its next piece, whose
-                // header the library hands out again: one entry per file, not per piece.
-                if (!(last && IsContinuedPiece(*header) && entry->path == last->path)) {
-                    last = entry.get();
-                    entries.push_back(std::move(entry));
+    ListingSession session;
+    session.askPassword = &askPassword;
+    result.openResult = archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback,
+                                     reinterpret_cast<LPARAM>(&session));
+    if (result.openResult == ERAR_SUCCESS) {
+        try {
+            // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
+            auto header = std::make_unique<RARHeaderDataEx>();
+            const ArchiveEntry* last = nullptr;
+            for (;;) {
+                int code = archive.ReadHeader(*header);
+                if (code == ERAR_SUCCESS) {
+                    auto entry = MakeEntry(*header);
+                    // Each piece of an entry split across volumes comes with a header
+                    // of its own: one entry per file, not per piece.
+                    if (!(last && IsContinuedPiece(*header) && entry->path == last->path)) {
+                        last = entry.get();
+                        entries.push_back(std::move(entry));
+                    }
+                    code = archive.Skip();
                 }
-                code = archive.Skip();
+                if (code != ERAR_SUCCESS) {
+                    result.stopCode = code;
+                    break;
+                }
             }
-            if (code != ERAR_SUCCESS) {
-                result.stopCode = code;
-                break;
-            }
+        } catch (const std::bad_alloc&) {
+            result.stopCode = ERAR_NO_MEMORY;
         }
-    } catch (const std::bad_alloc&) {
-        result.stopCode = ERAR_NO_MEMORY;
     }
+    // The library calls back inside its own calls only: the session is done with.
+    result.passwordDeclined = session.passwordDeclined;
     return result;
 }
 
 int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
 {
+    auto* session = reinterpret_cast<ListingSession*>(userData);
     switch (message) {
     case UCM_NEEDPASSWORDW: {
-        CDlgPassword prompt;
-        if (prompt.DoModal(reinterpret_cast<HWND>(userData)) != IDOK)
+        std::wstring password;
+        if (!session || !session->askPassword || !*session->askPassword ||
+            !(*session->askPassword)(password)) {
+            if (session)
+                session->passwordDeclined = true;
             return -1;
+        }
         auto* buffer = reinterpret_cast<wchar_t*>(p1);
         if (buffer && p2 > 0)
-            StrCpyNW(buffer, prompt.Password().c_str(), static_cast<int>(p2));
+            StrCpyNW(buffer, password.c_str(), static_cast<int>(p2));
         return 1;
     }
     case UCM_CHANGEVOLUME:
@@ -62,23 +72,50 @@ int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2
     }
 }
 
-OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
-                              RarArchive& archive)
+void ShowListingErrors(const ListResult& result, HWND owner)
+{
+    if (result.openResult != ERAR_SUCCESS) {
+        ShowArchiveError(result.openResult, owner);
+        return;
+    }
+    if (result.stopCode == ERAR_END_ARCHIVE)
+        return;
+    if (ArchiveErrorStringId(result.stopCode) != 0) {
+        ShowArchiveError(result.stopCode, owner);
+        return;
+    }
+    // A code without a message would leave a partial list looking whole.
+    if (!result.passwordDeclined) {
+        const std::wstring text = LoadResourceString(IDS_ERROR_LISTING_INCOMPLETE);
+        const std::wstring caption = LoadResourceString(IDS_ERROR_CAPTION);
+        ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_ICONERROR);
+    }
+}
+
+OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
+                           const ListResult& listed, EntryList entries)
 {
     OpenOutcome outcome;
-    EntryList entries;
-    outcome.codes = ListArchive(path, owner, archive, entries);
-    if (outcome.codes.openResult != 0) {
-        ShowArchiveError(outcome.codes.openResult, owner);
+    outcome.codes = listed;
+    // Entries read before a failure are still shown, after the message.
+    ShowListingErrors(listed, owner);
+    if (listed.openResult != ERAR_SUCCESS) {
         outcome.result = -1;
         return outcome;
     }
     catalogue.ClearCatalogue();
-    // Entries read before a failure are still shown, after the message.
-    ShowArchiveError(outcome.codes.stopCode, owner);
     catalogue.BuildFolderTree(std::move(entries));
-    archive.Close();
     catalogue.archivePath = path;
     outcome.result = 1;
+    return outcome;
+}
+
+OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
+                              const PasswordRequest& askPassword, RarArchive& archive)
+{
+    EntryList entries;
+    const ListResult listed = ListArchive(path, askPassword, archive, entries);
+    const OpenOutcome outcome = PresentListing(catalogue, path, owner, listed, std::move(entries));
+    archive.Close();
     return outcome;
 }

@@ -12,13 +12,13 @@ RarArchive& RarArchive::operator=(RarArchive&& other) noexcept
     return *this;
 }
 
-int RarArchive::Open(const wchar_t* path, UNRARCALLBACK callback, LPARAM userData)
+int RarArchive::Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callback, LPARAM userData)
 {
     Close();
     RAROpenArchiveDataEx request;
     std::memset(&request, 0, sizeof(request));
     request.ArcNameW = const_cast<wchar_t*>(path);
-    request.OpenMode = kRarOpenMode;
+    request.OpenMode = static_cast<unsigned>(mode);
     request.Callback = callback;
     request.UserData = userData;
     HANDLE opened = RAROpenArchiveEx(&request);
@@ -28,9 +28,8 @@ int RarArchive::Open(const wchar_t* path, UNRARCALLBACK callback, LPARAM userDat
             RARCloseArchive(opened);
         return result;
     }
-    // The library promises a handle with success; treat a missing one as a refusal.
-    if (!opened)
-        return ERAR_UNKNOWN;
+    // A success without a handle is left to the first read, which then fails:
+    // the caller tells the user that the archive could not be read.
     handle = opened;
     return ERAR_SUCCESS;
 }

@@ -20,9 +20,14 @@
 // not a CRC error in file data; callers see this code instead.
 constexpr int HEADER_BROKEN = 254;
 
-// Both listing and extraction open for extraction: in list mode the library hides
-// continued entries of a volume set and cannot skip through volumes the same way.
-constexpr unsigned kRarOpenMode = RAR_OM_EXTRACT;
+// Listing reads headers only: skipping never unpacks (in a solid archive a skip
+// in extract mode decompresses everything up to the next header) and never needs
+// the data's password. The split pieces are handed out too, so that a set opened
+// from a later volume still lists the entry it starts inside. Jobs extract.
+enum class RarOpenMode : unsigned {
+    List = RAR_OM_LIST_INCSPLIT,
+    Extract = RAR_OM_EXTRACT,
+};
 
 // The header's own directory flag; FileAttr holds a Unix mode for archives made on
 // Unix-like systems and extra attribute bits for read-only or archived folders.
@@ -58,15 +63,17 @@ public:
     RarArchive& operator=(RarArchive&& other) noexcept;
 
     // Opens `path` for a walk over its headers. Returns the library's OpenResult:
-    // 0 when open, else a result code; on failure nothing stays open.
-    int Open(const wchar_t* path, UNRARCALLBACK callback, LPARAM userData);
+    // 0 when open, else a result code; on failure nothing stays open. Should the
+    // library report success without a handle, the walk's first read fails.
+    int Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callback, LPARAM userData);
 
     // 0 when `header` is filled, ERAR_END_ARCHIVE at the normal end, else a result
     // code, with ERAR_BAD_DATA already turned into HEADER_BROKEN. `header` must
     // come zero-filled from the caller once (its reserved fields are read).
     int ReadHeader(RARHeaderDataEx& header);
 
-    // Moves past the data of the entry just read (the listing's call).
+    // Moves past the data of the entry just read (the listing's call; in list mode
+    // a seek).
     int Skip();
     // The same through the wide call (extraction's).
     int SkipWide();

@@ -1,15 +1,13 @@
 #include "extract/ExtractionPaths.h"
 
+#include "framework/PathText.h"
+
 #include <windows.h>
 
 #include <cwchar>
+#include <vector>
 
 namespace {
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
 
 bool IsDriveLetter(wchar_t c)
 {
@@ -76,17 +74,7 @@ std::wstring NormalizedFolderPath(const std::wstring& path)
 {
     if (!IsAbsolutePath(path))
         return std::wstring();
-    std::wstring full(path.size() + MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-        if (length == 0)
-            return std::wstring();
-        if (length < full.size()) {
-            full.resize(length);
-            break;
-        }
-        full.resize(length + 1);
-    }
+    std::wstring full = FullPathName(path);
     const size_t root = RootLength(full);
     if (root == 0)
         return std::wstring();
@@ -150,4 +138,36 @@ bool CreateFolderWithParents(const std::wstring& path)
 bool FitsLibrary(const std::wstring& destination, const std::wstring& name)
 {
     return destination.size() + 1 + name.size() <= kLibraryPathLimit;
+}
+
+void RemoveFolderTree(const std::wstring& path)
+{
+    if (RootLength(path) == 0 || RootLength(path) >= path.size())
+        return;
+    // Folders are removed after their contents: the pending list is walked twice.
+    std::vector<std::wstring> folders{path};
+    for (size_t next = 0; next < folders.size(); ++next) {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = ::FindFirstFileW(PlatformPath(JoinPath(folders[next], L"*")).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring item = PlatformPath(JoinPath(folders[next], name));
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                ::SetFileAttributesW(item.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+            const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                folder ? ::RemoveDirectoryW(item.c_str()) : ::DeleteFileW(item.c_str());
+            else if (folder)
+                folders.push_back(JoinPath(folders[next], name));
+            else
+                ::DeleteFileW(item.c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        ::RemoveDirectoryW(PlatformPath(*folder).c_str());
 }

@@ -1,13 +1,9 @@
 #include "extract/UnsafeName.h"
 
 #include "catalogue/RarLibrary.h"
+#include "framework/PathText.h"
 
 namespace {
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
 
 // ".." hidden as ".. ", "...", ". ." and the like: what is left once Windows has
 // removed trailing dots and blanks is ".." or nothing, and both climb out.

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/Settings.h"
+#include "app/AppSettings.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/CellText.h"
 #include "catalogue/RarLibrary.h"
@@ -27,7 +27,8 @@ public:
     HWND CreateMainWindow();
 
     // Opens an archive and shows its top level: 1 when it was opened (also when
-    // reading stopped early on an error), -1 when the library refused it.
+    // reading stopped early on an error), -1 when the library refused it. A
+    // relative path is taken from the current folder, once, here.
     int OpenArchive(const std::wstring& path);
 
     bool FilterMessage(MSG* message) override;

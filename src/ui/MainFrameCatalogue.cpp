@@ -9,6 +9,8 @@
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/ResourceString.h"
 #include "catalogue/SelectionText.h"
+#include "extract/DlgPassword.h"
+#include "framework/PathText.h"
 #include "res/resource.h"
 
 namespace {
@@ -20,13 +22,24 @@ std::wstring TitleFor(const std::wstring& path)
 
 } // namespace
 
-int CMainFrame::OpenArchive(const std::wstring& path)
+int CMainFrame::OpenArchive(const std::wstring& givenPath)
 {
+    // Named as the user meant it now: a relative path would name another file, or
+    // none, once the current folder changes (the open-file dialog changes it), and
+    // extraction refuses a relative destination.
+    const std::wstring path = FullPathName(givenPath);
     ClearSelection();
     SetListItemCount(0);
     SetWindowTextW(LoadResourceString(IDS_PRODUCT_NAME).c_str());
 
-    if (OpenIntoCatalogue(catalogue, path, m_hWnd, archiveHandle).result != 1)
+    const PasswordRequest askPassword = [this](std::wstring& password) {
+        CDlgPassword prompt;
+        if (prompt.DoModal(m_hWnd) != IDOK)
+            return false;
+        password = prompt.Password();
+        return true;
+    };
+    if (OpenIntoCatalogue(catalogue, path, m_hWnd, askPassword, archiveHandle).result != 1)
         return -1; // the earlier catalogue stays: Unpack still works on it
 
     if (listView != nullptr)

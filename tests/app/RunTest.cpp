@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "DialogDriver.h"
+#include "RarFixture.h"
 #include "RegistrySandbox.h"
 #include "Watchdog.h"
 #include "ui/MainFrame.h"
@@ -90,6 +91,32 @@ TEST(Run, NormalCloseExitsWithOneAndStoresTheGeometryOfThatMoment)
     EXPECT_EQ(static_cast<uint32_t>(client.bottom), Stored(kWindowKey, L"Height"));
     EXPECT_EQ(1u, Stored(kSettingsKey, L"OpenFile"));
     EXPECT_EQ(120u, Stored(kListKey, L"Column5"));
+}
+
+// "-o" with a relative path, "." and ".." in it: the window names the whole path.
+TEST(Run, ARelativeArchivePathOpensTheFileItNamesHere)
+{
+    if (!RarFixture::Available())
+        GTEST_SKIP() << "rar cannot be run from here";
+    RarFixture fixture;
+    fixture.WriteFile(L"a.txt", "a");
+    const std::wstring archive = fixture.MakeArchive(L"relative.rar");
+    ASSERT_FALSE(archive.empty());
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(fixture.InputPath(L"").c_str()));
+    RegistrySandbox sandbox;
+    Watchdog watchdog;
+    std::wstring title;
+    OnMainWindow onShown([&](HWND window) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(window, text, 1024);
+        title = text;
+        CloseNormally(window);
+    });
+    EXPECT_EQ(1, ::Run(L"-o .\\..\\out\\.\\relative.rar", SW_SHOWNORMAL));
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(title, L"Quillet - [" + archive + L"]");
 }
 
 TEST(Run, FirstRunOpensAtTheDefaultPlaceWithTheDefaultClientSize)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -118,17 +119,14 @@ TEST_F(ArchiveListing, EmptyArchiveOpensWithNoRows)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(ArchiveListing, EncryptedHeadersAreListedAfterThePrompt)
+TEST_F(ArchiveListing, EncryptedHeadersAskOnceAtOpen)
 {
     fixture.WriteFile(L"secret\\plan.txt", "plan");
     const std::wstring archive = fixture.MakeArchive(L"locked.rar", L"-r -hpswordfish");
-    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) {
-        EXPECT_EQ(prompt.Text(IDC_PASSWORD), L"");
-        prompt.SetText(IDC_PASSWORD, L"swordfish");
-        prompt.Press(IDOK);
-    });
+    CountingPassword typed{L"swordfish"};
 
-    const OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive);
+    const OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive, typed.Request());
+    EXPECT_EQ(typed.asked, 1);
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(outcome.codes.stopCode, ERAR_END_ARCHIVE);
     EXPECT_EQ(RowNames(catalogue), (Names{L"secret"}));
@@ -137,30 +135,22 @@ TEST_F(ArchiveListing, EncryptedHeadersAreListedAfterThePrompt)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(ArchiveListing, RefusedPromptFailsTheOpenWithoutABox)
+TEST_F(ArchiveListing, DeclinedOrWrongPasswordFailsTheOpen)
 {
     fixture.WriteFile(L"plan.txt", "plan");
     const std::wstring archive = fixture.MakeArchive(L"locked.rar", L"-hpswordfish");
-    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) { prompt.Press(IDCANCEL); });
 
-    const OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive);
+    // Declined: the user knows why, no box.
+    OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive, [](std::wstring&) { return false; });
     EXPECT_EQ(outcome.result, -1);
     EXPECT_EQ(outcome.codes.openResult, ERAR_MISSING_PASSWORD);
+    EXPECT_TRUE(outcome.codes.passwordDeclined);
     EXPECT_TRUE(catalogue.archivePath.empty());
     EXPECT_TRUE(driver.AllAnswered());
-}
 
-TEST_F(ArchiveListing, WrongPasswordIsReported)
-{
-    fixture.WriteFile(L"plan.txt", "plan");
-    const std::wstring archive = fixture.MakeArchive(L"locked.rar", L"-hpswordfish");
-    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) {
-        prompt.SetText(IDC_PASSWORD, L"guess");
-        prompt.Press(IDOK);
-    });
     ExpectErrorBox(L"Entered password is invalid.");
-
-    const OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive);
+    CountingPassword wrong{L"guess"};
+    outcome = OpenIntoCatalogue(catalogue, archive, wrong.Request());
     EXPECT_EQ(outcome.result, -1);
     EXPECT_EQ(outcome.codes.openResult, ERAR_BAD_PASSWORD);
     EXPECT_TRUE(driver.AllAnswered());
@@ -237,6 +227,61 @@ TEST_F(ArchiveListing, EntrySplitAcrossVolumesIsListedOnce)
     EXPECT_EQ(outcome.codes.stopCode, ERAR_END_ARCHIVE);
     EXPECT_EQ(RowNames(catalogue), (Names{L"after.txt", L"noise.bin"}));
     EXPECT_EQ(catalogue.totalSize, 60005u);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// Text that compresses to about a third, so that a solid set of a few files still
+// spans several small volumes.
+std::string Numbers(size_t size, unsigned seed)
+{
+    std::string text;
+    while (text.size() < size) {
+        seed = seed * 1103515245u + 12345u;
+        text += std::to_string((seed >> 16) % 100000) + (seed % 7 == 0 ? "\n" : " ");
+    }
+    return text;
+}
+
+// Listing reads headers only: a solid archive is not unpacked to reach the next
+// header, so its data's password is never needed and a later volume of a solid set
+// lists cleanly (unpacking cannot start there).
+TEST_F(ArchiveListing, SolidArchivesListFromTheirHeadersAlone)
+{
+    Names six;
+    for (unsigned i = 1; i <= 6; ++i) {
+        six.push_back(L"part" + std::to_wstring(i) + L".txt");
+        fixture.WriteFile(six.back(), Numbers(30000, i));
+    }
+    CountingPassword unused{L"secret"};
+    const OpenOutcome dataLocked =
+        OpenIntoCatalogue(catalogue, fixture.MakeArchive(L"data.rar", L"-s -psecret"), unused.Request());
+    EXPECT_EQ(unused.asked, 0);
+    EXPECT_EQ(dataLocked.codes.stopCode, ERAR_END_ARCHIVE);
+    EXPECT_EQ(RowNames(catalogue), six);
+
+    CountingPassword typed{L"secret"};
+    const OpenOutcome namesLocked =
+        OpenIntoCatalogue(catalogue, fixture.MakeArchive(L"names.rar", L"-s -hpsecret"), typed.Request());
+    EXPECT_EQ(typed.asked, 1);
+    EXPECT_EQ(namesLocked.codes.stopCode, ERAR_END_ARCHIVE);
+    EXPECT_EQ(RowNames(catalogue), six);
+
+    ASSERT_FALSE(fixture.MakeArchive(L"set.rar", L"-s -v20k", L"'*.txt'").empty());
+    ASSERT_NE(GetFileAttributesW(fixture.OutputPath(L"set.part03.rar").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const wchar_t* volume : {L"set.part01.rar", L"set.part02.rar"}) {
+        SCOPED_TRACE(volume);
+        const ShellResult reference = fixture.Shell(
+            L"unrar lb -v " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(fixture.OutputPath(volume)))) +
+            L" | sort -u");
+        ASSERT_EQ(reference.exitCode, 0) << reference.output;
+        Names expected;
+        std::stringstream lines(reference.output);
+        for (std::string line; std::getline(lines, line);)
+            expected.push_back(RarFixture::FromUtf8(line));
+        const OpenOutcome outcome = OpenIntoCatalogue(catalogue, fixture.OutputPath(volume));
+        EXPECT_EQ(outcome.codes.stopCode, ERAR_END_ARCHIVE);
+        EXPECT_EQ(RowNames(catalogue), expected);
+    }
     EXPECT_TRUE(driver.AllAnswered());
 }
 

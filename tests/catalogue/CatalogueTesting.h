@@ -11,13 +11,29 @@
 #include <string>
 #include <vector>
 
-// Opening as the frame does, less its window work.
+// Opening as the frame does, less its window work; `askPassword` stands for the
+// frame's prompt (none declines).
 inline OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path,
-                                     HWND owner = nullptr)
+                                     const PasswordRequest& askPassword = {}, HWND owner = nullptr)
 {
     RarArchive archive;
-    return OpenIntoCatalogue(catalogue, path, owner, archive);
+    return OpenIntoCatalogue(catalogue, path, owner, askPassword, archive);
 }
+
+// A password request that answers `password` and counts how often it was asked.
+struct CountingPassword {
+    std::wstring password;
+    int asked = 0;
+
+    PasswordRequest Request()
+    {
+        return [this](std::wstring& answer) {
+            ++asked;
+            answer = password;
+            return true;
+        };
+    }
+};
 
 inline std::wstring Cell(const ArchiveCatalogue& catalogue, int row, int column, int* image = nullptr)
 {

@@ -1,9 +1,8 @@
-// The library's callback while listing, called the way the library calls it.
+// The library's callback while listing, called the way the library calls it, and
+// what the user is told of a listing that went wrong.
 
+#include "CatalogueTesting.h"
 #include "DialogDriver.h"
-
-#include "catalogue/ArchiveListing.h"
-#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,53 +10,33 @@ namespace {
 
 LPARAM Buffer(wchar_t* buffer) { return reinterpret_cast<LPARAM>(buffer); }
 
-TEST(ListingCallback, PasswordIsCutToTheLibrarysBuffer)
+LPARAM Session(ListingSession& session) { return reinterpret_cast<LPARAM>(&session); }
+
+TEST(ListingCallback, PasswordIsCutToTheLibrarysBufferAndADeclineIsRemembered)
 {
-    DialogDriver driver;
-    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) {
-        prompt.SetText(IDC_PASSWORD, L"abcdefghijkl");
-        prompt.Press(IDOK);
-    });
+    const PasswordRequest typed = [](std::wstring& password) {
+        password = L"abcdefghijkl";
+        return true;
+    };
+    ListingSession session{&typed};
     wchar_t buffer[12] = L"###########";
-    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, 0, Buffer(buffer), 8), 1);
+    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, Session(session), Buffer(buffer), 8), 1);
     EXPECT_EQ(std::wstring(buffer), L"abcdefg");
     EXPECT_EQ(buffer[8], L'#');
-    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_FALSE(session.passwordDeclined);
+
+    const PasswordRequest declined = [](std::wstring& password) {
+        password = L"typed but cancelled";
+        return false;
+    };
+    session.askPassword = &declined;
+    wchar_t untouched[16] = L"untouched";
+    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, Session(session), Buffer(untouched), 16), -1);
+    EXPECT_EQ(std::wstring(untouched), L"untouched");
+    EXPECT_TRUE(session.passwordDeclined);
 }
 
-TEST(ListingCallback, RefusedPromptAnswersMinusOne)
-{
-    DialogDriver driver;
-    driver.Expect(L"Enter password", [](DialogDriver::Dialog& prompt) {
-        prompt.SetText(IDC_PASSWORD, L"typed but cancelled");
-        prompt.Press(IDCANCEL);
-    });
-    wchar_t buffer[16] = L"untouched";
-    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, 0, Buffer(buffer), 16), -1);
-    EXPECT_EQ(std::wstring(buffer), L"untouched");
-    EXPECT_TRUE(driver.AllAnswered());
-}
-
-TEST(ListingCallback, PromptIsOwnedByTheWindowInUserData)
-{
-    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                   500, 400, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
-    DialogDriver driver;
-    HWND seenOwner = nullptr;
-    driver.Expect(L"Enter password", [&seenOwner](DialogDriver::Dialog& prompt) {
-        seenOwner = ::GetWindow(prompt.Handle(), GW_OWNER);
-        prompt.Press(IDOK);
-    });
-    wchar_t buffer[4] = L"xyz";
-    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, reinterpret_cast<LPARAM>(owner), Buffer(buffer), 4), 1);
-    EXPECT_EQ(seenOwner, owner);
-    EXPECT_EQ(std::wstring(buffer), L"");  // OK on an empty field answers an empty password
-    EXPECT_TRUE(driver.AllAnswered());
-    ::DestroyWindow(owner);
-}
-
-TEST(ListingCallback, VolumeRequestsAreRefusedNoticesGoOn)
+TEST(ListingCallback, VolumeRequestsAreRefusedEverythingElseAnswersZero)
 {
     wchar_t name[] = L"set.part2.rar";
     char narrow[] = "set.part2.rar";
@@ -65,17 +44,63 @@ TEST(ListingCallback, VolumeRequestsAreRefusedNoticesGoOn)
     EXPECT_EQ(ListingCallback(UCM_CHANGEVOLUME, 0, reinterpret_cast<LPARAM>(narrow), RAR_VOL_ASK), -1);
     EXPECT_EQ(ListingCallback(UCM_CHANGEVOLUMEW, 0, Buffer(name), RAR_VOL_NOTIFY), 0);
     EXPECT_EQ(ListingCallback(UCM_CHANGEVOLUME, 0, reinterpret_cast<LPARAM>(narrow), RAR_VOL_NOTIFY), 0);
-}
-
-TEST(ListingCallback, OtherMessagesAnswerZeroWithoutAPrompt)
-{
-    DialogDriver driver;  // a prompt here would be reported as unexpected
-    char narrow[8] = "";
     unsigned char data[4] = {};
     EXPECT_EQ(ListingCallback(UCM_PROCESSDATA, 0, reinterpret_cast<LPARAM>(data), 4), 0);
     EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORD, 0, reinterpret_cast<LPARAM>(narrow), 8), 0);
     EXPECT_EQ(ListingCallback(99, 0, 0, 0), 0);
+}
+
+EntryList TwoEntries()
+{
+    EntryList entries;
+    for (const wchar_t* path : {L"b.txt", L"a.txt"}) {
+        entries.push_back(std::make_unique<ArchiveEntry>());
+        entries.back()->path = path;
+    }
+    return entries;
+}
+
+// Codes without a message of their own would leave a partial list looking whole.
+TEST(ListingErrors, AWalkCutShortSaysSoOnceThenListsWhatWasRead)
+{
+    DialogDriver driver;
+    for (const int code : {ERAR_SMALL_BUF, ERAR_UNKNOWN, ERAR_MISSING_PASSWORD, -1, 99}) {
+        SCOPED_TRACE(code);
+        ArchiveCatalogue catalogue;
+        int rowsDuringTheBox = -1;
+        driver.Expect(L"Error", [&](DialogDriver::Dialog& box) {
+            EXPECT_EQ(box.MessageText(), L"The archive could not be read to the end.");
+            rowsDuringTheBox = catalogue.RowCount();
+            box.Press(IDOK);
+        });
+        ListResult listed;
+        listed.stopCode = code;
+        EXPECT_EQ(PresentListing(catalogue, L"C:\\cut.rar", nullptr, listed, TwoEntries()).result, 1);
+        EXPECT_TRUE(driver.AllAnswered());
+        EXPECT_EQ(rowsDuringTheBox, 0);
+        EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
+        EXPECT_EQ(catalogue.archivePath, L"C:\\cut.rar");
+    }
+
+    // After a declined prompt, at the normal end: nothing to say. A code with a
+    // message of its own: that message alone.
+    ArchiveCatalogue catalogue;
+    ListResult declined;
+    declined.stopCode = ERAR_MISSING_PASSWORD;
+    declined.passwordDeclined = true;
+    PresentListing(catalogue, L"C:\\a.rar", nullptr, declined, TwoEntries());
+    ListResult ended;
+    ended.stopCode = ERAR_END_ARCHIVE;
+    PresentListing(catalogue, L"C:\\a.rar", nullptr, ended, TwoEntries());
+    driver.Expect(L"Error", [](DialogDriver::Dialog& box) {
+        EXPECT_EQ(box.MessageText(), L"File header broken.");
+        box.Press(IDOK);
+    });
+    ListResult broken;
+    broken.stopCode = HEADER_BROKEN;
+    PresentListing(catalogue, L"C:\\a.rar", nullptr, broken, TwoEntries());
     EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
 }
 
 }  // namespace

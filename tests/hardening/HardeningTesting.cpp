@@ -100,7 +100,8 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
     context.password = &password;
     context.listing = destination == nullptr;
     RarArchive archive;
-    walk.openResult = archive.Open(archivePath.c_str(), &WalkCallback, reinterpret_cast<LPARAM>(&context));
+    walk.openResult = archive.Open(archivePath.c_str(), context.listing ? RarOpenMode::List : RarOpenMode::Extract,
+                                   &WalkCallback, reinterpret_cast<LPARAM>(&context));
     if (walk.openResult == ERAR_SUCCESS) {
         auto header = std::make_unique<RARHeaderDataEx>();
         std::wstring last;
@@ -137,6 +138,7 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
         }
     }
     walk.passwordRequests = context.requests;
+    walk.passwordRefused = context.refused;
     return walk;
 }
 
@@ -332,9 +334,13 @@ LibraryWalk WalkForExtraction(const std::wstring& archive, const std::wstring& p
 ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk)
 {
     const std::wstring text = ExpectedErrorText(walk.openResult != 0 ? walk.openResult : walk.stopCode);
-    if (text.empty())
-        return {};
-    return {{kErrorCaption, text}};
+    if (!text.empty())
+        return {{kErrorCaption, text}};
+    // A walk cut short by a code without a message says so, unless the user had
+    // just refused the password.
+    if (walk.openResult == 0 && walk.stopCode != ERAR_END_ARCHIVE && !walk.passwordRefused)
+        return {{kErrorCaption, L"The archive could not be read to the end."}};
+    return {};
 }
 
 ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk)
@@ -441,12 +447,6 @@ std::wstring SettingsRegistryDump()
     std::wstring dump;
     DumpKey(HKEY_CURRENT_USER, L"SOFTWARE\\Tarnfield\\Quillet", dump);
     return dump;
-}
-
-void RemoveFolderTree(const std::wstring& root)
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(root), ignored);
 }
 
 bool WriteTextFile(const std::wstring& path, const std::string& contents)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskFiles.h"
+
 // Shared by the hardening tests: what the user must read for each library code,
 // an answerer that records every box the program shows, a bare walk through the
 // library that says which codes the program must report, a shown main window,
@@ -64,7 +66,7 @@ private:
 };
 
 // What the library itself reports for an archive, walked the way the program
-// walks it (open for extraction, one header after the other), with the same
+// walks it (open for listing or extraction, one header after the other), with the same
 // answers to its callbacks: the password given or a refusal, and a refusal of a
 // volume that is not there.
 struct LibraryWalk {
@@ -72,6 +74,7 @@ struct LibraryWalk {
     int stopCode = 0;           // as the program must report it: 12 from a read made 254
     size_t entries = 0;         // headers read, the later pieces of a split entry not counted
     size_t passwordRequests = 0;
+    bool passwordRefused = false;  // the last request was refused
     unsigned unsafeNames = 0;   // extraction only
 };
 
@@ -133,8 +136,6 @@ bool SameSettings(const AppSettings& a, const AppSettings& b);
 
 // The registry values below the program's settings key, as text.
 std::wstring SettingsRegistryDump();
-
-void RemoveFolderTree(const std::wstring& root);
 bool WriteTextFile(const std::wstring& path, const std::string& contents);
 
 // Dispatches messages for `ms`.
