@@ -19,9 +19,11 @@ bool CDlgPassword::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, L
 
 bool CDlgPassword::OnInitDialog(LRESULT& result)
 {
-    CenterOnOwner(m_hWnd, GetOwner());
-    // TRUE lets the dialog manager put the focus on the first tab stop, the OK button.
-    result = TRUE;
+    CenterOnOwner(handle, GetOwner());
+    // The user types the password at once: the focus goes into its field, and
+    // FALSE keeps the dialog manager from moving it to the first tab stop (OK).
+    ::SetFocus(GetDlgItem(IDC_PASSWORD));
+    result = FALSE;
     return true;
 }
 

@@ -35,6 +35,11 @@ CDlgProgress::~CDlgProgress()
     }
 }
 
+UniqueKernelHandle CDlgProgress::CreateJobEvent()
+{
+    return UniqueKernelHandle(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+}
+
 UniqueKernelHandle CDlgProgress::StartWorker(ExtractionWorker& jobWorker)
 {
     return UniqueKernelHandle(reinterpret_cast<HANDLE>(
@@ -59,7 +64,7 @@ bool CDlgProgress::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lP
 
 bool CDlgProgress::OnInitDialog(LRESULT& result)
 {
-    CenterOnOwner(m_hWnd, GetOwner());
+    CenterOnOwner(handle, GetOwner());
     progressTemplate = GetDlgItemTextW(IDC_TOTAL_PROGRESS);
     SetDlgItemTextW(IDC_ENTRY_NAME, L"");
     SetDlgItemTextW(IDC_TOTAL_PROGRESS, L"");
@@ -68,16 +73,20 @@ bool CDlgProgress::OnInitDialog(LRESULT& result)
     ::SendMessageW(progressBar, PBM_SETRANGE32, 0, kProgressRange);
 
     try {
-        // The selection is read here, on the list's own thread, once.
-        worker = std::make_unique<ExtractionWorker>(job, EntryFilter::ForJob(job), channel, m_hWnd,
-                                                    displayIntervalMs);
-        thread = StartWorker(*worker);
+        // Without its event a worker would wait forever for a password or an
+        // acknowledgement: none starts.
+        if (channel.Open(CreateJobEvent())) {
+            // The selection is read here, on the list's own thread, once.
+            worker = std::make_unique<ExtractionWorker>(job, EntryFilter::ForJob(job), channel, handle,
+                                                        displayIntervalMs);
+            thread = StartWorker(*worker);
+        }
     } catch (const std::bad_alloc&) {
         thread.reset();
     }
     if (!thread) {
         // Nothing would ever end the dialog otherwise.
-        ShowArchiveError(ERAR_NO_MEMORY, m_hWnd);
+        ShowArchiveError(ERAR_NO_MEMORY, handle);
         EndDialog(IDCANCEL);
     }
     result = TRUE;
@@ -127,7 +136,7 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
         AskPassword();
         break;
     case UNPACK_ERROR:
-        ShowArchiveError(static_cast<int>(value), m_hWnd);
+        ShowArchiveError(static_cast<int>(value), handle);
         channel.Acknowledge();
         break;
     case UNPACK_DESTINATION_FAILED:
@@ -173,14 +182,14 @@ void CDlgProgress::ShowProgress(std::uint32_t position)
 void CDlgProgress::AskPassword()
 {
     CDlgPassword prompt;
-    const bool typed = prompt.DoModal(m_hWnd) == IDOK;
+    const bool typed = prompt.DoModal(handle) == IDOK;
     channel.Answer(!typed, prompt.Password());
 }
 
 void CDlgProgress::ShowErrorText(const std::wstring& text)
 {
     const std::wstring caption = LoadResourceString(IDS_ERROR_CAPTION);
-    ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_ICONERROR);
+    ::MessageBoxW(handle, text.c_str(), caption.c_str(), MB_ICONERROR);
 }
 
 INT_PTR RunExtractionJob(const ExtractionJob& job, HWND owner)

@@ -30,6 +30,8 @@ public:
                               LRESULT& result) override;
 
 protected:
+    // The job's auto-reset event; an empty handle when none could be created.
+    virtual UniqueKernelHandle CreateJobEvent();
     // Runs worker.Run() on a new thread; an empty handle when none could be started.
     virtual UniqueKernelHandle StartWorker(ExtractionWorker& worker);
 

@@ -1,5 +1,7 @@
 #include "ui/MainFrame.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "catalogue/ResourceString.h"
@@ -33,6 +35,20 @@ const ListColumn kColumns[] = {
     {IDS_COLUMN_SIZE, &AppSettings::Column3, LVCFMT_RIGHT},
     {IDS_COLUMN_MODIFIED, &AppSettings::Column4, LVCFMT_RIGHT},
 };
+
+// The frame's filter claims drops on the list in the main loop; in a modal
+// dialog's loop they reach the list, which ignores them. The shell's drop handle
+// is released either way.
+LRESULT CALLBACK ReleaseUnclaimedDrops(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    if (msg == WM_DROPFILES) {
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(window, &ReleaseUnclaimedDrops, id);
+    return DefSubclassProc(window, msg, wParam, lParam);
+}
 
 UniqueIcon LoadIconResource(UINT id, int width, int height)
 {
@@ -136,8 +152,8 @@ bool CMainFrame::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lPar
 LRESULT CMainFrame::DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     bool reflected = false;
-    const LRESULT answer = ReflectToChild(m_hWnd, msg, wParam, lParam, reflected);
-    return reflected ? answer : DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    const LRESULT answer = ReflectToChild(handle, msg, wParam, lParam, reflected);
+    return reflected ? answer : DefWindowProcW(handle, msg, wParam, lParam);
 }
 
 // Commands count by the control identifier alone, whether a button or an accelerator sent them.
@@ -194,8 +210,8 @@ bool CMainFrame::FilterMessage(MSG* message)
             DragFinish(reinterpret_cast<HDROP>(message->wParam));
         return true;
     }
-    return m_hWnd != nullptr && accelerators &&
-           TranslateAcceleratorW(m_hWnd, accelerators.get(), message) != 0;
+    return handle != nullptr && accelerators &&
+           TranslateAcceleratorW(handle, accelerators.get(), message) != 0;
 }
 
 LRESULT CMainFrame::OnCreate()
@@ -242,7 +258,7 @@ void CMainFrame::CreateToolbar()
     for (const ToolbarButton& entry : buttons) {
         CThemedButton& button = this->*entry.button;
         const std::wstring caption = LoadResourceString(entry.caption);
-        if (button.Create(m_hWnd, entry.rect, caption.c_str(), static_cast<UINT>(this->*entry.id)) == nullptr)
+        if (button.Create(handle, entry.rect, caption.c_str(), static_cast<UINT>(this->*entry.id)) == nullptr)
             continue;
         // The button copies the pixels; the loaded image goes with this scope.
         CGdiPlusBitmapResource image(entry.image);
@@ -253,14 +269,17 @@ void CMainFrame::CreateToolbar()
 void CMainFrame::CreateList()
 {
     const RECT client = GetClientRect();
+    // LVS_SHAREIMAGELISTS: the frame owns the image list and destroys it; without
+    // it the list would destroy it too, when its window goes.
     listView = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                   LVS_OWNERDATA | LVS_NOSORTHEADER,
-                               1, kListTop, client.right - 2, 400 - kListTop, m_hWnd,
+                                   LVS_OWNERDATA | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                               1, kListTop, client.right - 2, 400 - kListTop, handle,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),
                                GetModuleHandleW(nullptr), nullptr);
     if (listView == nullptr)
         return;
+    SetWindowSubclass(listView, &ReleaseUnclaimedDrops, 0, 0);
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     ::SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
@@ -285,7 +304,7 @@ void CMainFrame::CreateList()
 void CMainFrame::CreateStatusBar()
 {
     statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1, 1, 1, 1,
-                                m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(statusBarId)),
+                                handle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(statusBarId)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (statusBar == nullptr)
         return;
@@ -325,7 +344,7 @@ void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) const
 
 void CMainFrame::OnDestroy()
 {
-    const RememberedGeometry geometry = GeometryToRemember(m_hWnd);
+    const RememberedGeometry geometry = GeometryToRemember(handle);
     settings.X = geometry.outer.left;
     settings.Y = geometry.outer.top;
     settings.Width = geometry.client.cx;

@@ -54,7 +54,7 @@ void CThemedButton::SetImage(Gdiplus::Bitmap* bitmap)
     RenderInto(normalImage.get(), *bitmap, imageWidth, imageHeight);
     if (auto grey = MakeGreySilhouette(*bitmap, imageWidth, imageHeight))
         RenderInto(disabledImage.get(), *grey, imageWidth, imageHeight);
-    if (m_hWnd)
+    if (handle)
         Invalidate(false);
 }
 
@@ -96,8 +96,8 @@ bool CThemedButton::IsInside(LPARAM lParam) const
 void CThemedButton::Repaint() const
 {
     // Drawn before the handler returns, so the new look never lags behind.
-    ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    ::UpdateWindow(m_hWnd);
+    ::InvalidateRect(handle, nullptr, FALSE);
+    ::UpdateWindow(handle);
 }
 
 // Capturing on entry is what lets the button see the pointer leave.
@@ -106,14 +106,14 @@ void CThemedButton::OnMouseMove(LPARAM lParam)
     if (IsInside(lParam)) {
         if (hot)
             return;
-        ::SetCapture(m_hWnd);
+        ::SetCapture(handle);
         hot = true;
         Repaint();
         return;
     }
     if (pressed)
         return;  // keeps capture and look while the button is held
-    if (::GetCapture() == m_hWnd)
+    if (::GetCapture() == handle)
         ::ReleaseCapture();
     hot = false;
     Repaint();
@@ -123,7 +123,7 @@ void CThemedButton::OnMouseMove(LPARAM lParam)
 // takes it (a menu, Alt+Tab), the hover and press looks must not stay behind.
 void CThemedButton::OnCaptureChanged(HWND newCapture)
 {
-    if (newCapture == m_hWnd || (!hot && !pressed))
+    if (newCapture == handle || (!hot && !pressed))
         return;
     hot = false;
     pressed = false;
@@ -138,15 +138,22 @@ void CThemedButton::OnLButtonDown()
 
 void CThemedButton::OnLButtonUp(LPARAM lParam)
 {
-    if (!hot)
+    // A press that came while the button was not hot (the pointer entered with the
+    // button already down) must not stay: the next hover would draw it sunken.
+    if (!hot) {
+        if (pressed) {
+            pressed = false;
+            Repaint();
+        }
         return;
+    }
     if (IsInside(lParam)) {
         // Posted, so the plain look is back before the parent reacts (often
         // with a modal dialog).
-        auto id = static_cast<WORD>(::GetWindowLongW(m_hWnd, GWL_ID));
-        ::PostMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(m_hWnd));
+        auto id = static_cast<WORD>(::GetWindowLongW(handle, GWL_ID));
+        ::PostMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(handle));
     }
-    if (::GetCapture() == m_hWnd)
+    if (::GetCapture() == handle)
         ::ReleaseCapture();
     hot = false;
     pressed = false;
@@ -156,7 +163,7 @@ void CThemedButton::OnLButtonUp(LPARAM lParam)
 void CThemedButton::OnPaint()
 {
     UniqueBitmap buffer;
-    ScopedPaint paint(m_hWnd);
+    ScopedPaint paint(handle);
     if (!paint.Dc())
         return;
     RECT client = GetClientRect();

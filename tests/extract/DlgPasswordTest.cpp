@@ -58,18 +58,19 @@ TEST_F(PasswordPrompt, CancelAndTheCloseBoxLeaveThePasswordEmpty)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(PasswordPrompt, FocusStartsOnOkSoEnterAnswersAnEmptyPassword)
+// The user types at once: the focus starts in the field, and Enter answers OK.
+TEST_F(PasswordPrompt, TypingAtOnceFillsTheFieldAndEnterAnswers)
 {
     HWND focused = nullptr;
-    HWND okButton = nullptr;
+    HWND field = nullptr;
     driver.Expect(L"Enter password", [&](DialogDriver::Dialog& dialog) {
         focused = ::GetFocus();
-        okButton = dialog.Item(IDOK);
-        ::PostMessageW(focused, WM_KEYDOWN, VK_RETURN, 0);
+        field = dialog.Item(IDC_PASSWORD);
+        dialog.Type(L"swordfish\n");
     });
     EXPECT_EQ(prompt.DoModal(owner), IDOK);
-    EXPECT_EQ(focused, okButton);
-    EXPECT_EQ(prompt.Password(), L"");
+    EXPECT_EQ(focused, field);
+    EXPECT_EQ(prompt.Password(), L"swordfish");
     EXPECT_TRUE(driver.AllAnswered());
 }
 

@@ -154,23 +154,40 @@ TEST_F(JobControl, CancelWhileOnlySkippingEndsTheJob)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-class CDlgProgressWithoutThreads : public CDlgProgress {
+// A job whose event or thread cannot be had would wait forever: it ends at once.
+class CDlgProgressWithout : public CDlgProgress {
 public:
-    using CDlgProgress::CDlgProgress;
+    CDlgProgressWithout(const ExtractionJob& extractionJob, bool eventMissing)
+        : CDlgProgress(extractionJob), noEvent(eventMissing)
+    {
+    }
 
 protected:
-    UniqueKernelHandle StartWorker(ExtractionWorker&) override { return UniqueKernelHandle(); }
+    UniqueKernelHandle CreateJobEvent() override
+    {
+        return noEvent ? UniqueKernelHandle() : CDlgProgress::CreateJobEvent();
+    }
+    UniqueKernelHandle StartWorker(ExtractionWorker& jobWorker) override
+    {
+        return noEvent ? CDlgProgress::StartWorker(jobWorker) : UniqueKernelHandle();
+    }
+
+private:
+    bool noEvent;
 };
 
-TEST_F(JobControl, WorkerThatCannotStartEndsTheJobWithAMessage)
+TEST_F(JobControl, AJobWithoutItsEventOrThreadEndsWithAMessage)
 {
     fixture.WriteFile(L"a.txt", "alpha");
     ASSERT_NO_FATAL_FAILURE(Open(fixture.MakeArchive(L"plain.rar")));
-    ExpectErrorBox(driver, L"Not enough memory.");
-    CDlgProgressWithoutThreads progress(MakeJob(catalogue, list->List(), Destination()));
-    EXPECT_EQ(progress.DoModal(list->Owner()), IDCANCEL);
-    EXPECT_FALSE(PathExists(Target(L"a.txt")));
-    EXPECT_TRUE(driver.AllAnswered());
+    for (const bool eventMissing : {true, false}) {
+        SCOPED_TRACE(eventMissing ? "no event" : "no thread");
+        ExpectErrorBox(driver, L"Not enough memory.");
+        CDlgProgressWithout progress(MakeJob(catalogue, list->List(), Destination()), eventMissing);
+        EXPECT_EQ(progress.DoModal(list->Owner()), IDCANCEL);
+        EXPECT_FALSE(PathExists(Target(L"a.txt")));
+        EXPECT_TRUE(driver.AllAnswered());
+    }
 }
 
 }  // namespace

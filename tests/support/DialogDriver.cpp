@@ -204,6 +204,30 @@ void DialogDriver::Dialog::Check(int id, bool checked)
         ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
 
+void DialogDriver::Dialog::Type(const std::wstring& text)
+{
+    // Real input, through the system's queue to whatever has the focus.
+    ::SetForegroundWindow(hwnd);
+    std::vector<INPUT> keys;
+    for (const wchar_t unit : text) {
+        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT key = {};
+            key.type = INPUT_KEYBOARD;
+            if (unit == L'\n') {
+                key.ki.wVk = VK_RETURN;
+                key.ki.dwFlags = up;
+            } else {
+                key.ki.wScan = unit;
+                key.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            }
+            keys.push_back(key);
+        }
+    }
+    if (!keys.empty() &&
+        ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) != keys.size())
+        driver.RecordFailure(L"SendInput refused the keys for \"" + Caption() + L"\"");
+}
+
 void DialogDriver::Dialog::Press(int id)
 {
     HWND control = ControlOrFail(id, L"press");

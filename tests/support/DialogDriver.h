@@ -47,6 +47,9 @@ public:
         // Sets a check box or radio button as a click would leave it (a radio
         // button clears the others of its group) and notifies the dialog.
         void Check(int id, bool checked = true);
+        // Types `text` as keystrokes into the dialog's focused control ("\n" is
+        // Enter), after bringing the dialog to the foreground.
+        void Type(const std::wstring& text);
         // Posts the button's click to the dialog. Pressing a control that is
         // missing or disabled, which a user could not do, records a failure.
         void Press(int id);

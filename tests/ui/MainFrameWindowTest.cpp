@@ -147,6 +147,18 @@ TEST(MainFrameColumns, OrderTitlesAlignmentAndStoredWidths)
               SendMessageW(shown.List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }
 
+// The frame owns the rows' image list and destroys it; the list only borrows it,
+// or it would destroy it a second time when its window goes.
+TEST(MainFrameColumns, TheListBorrowsTheFramesImageList)
+{
+    ShownMainFrame shown;
+    EXPECT_TRUE(GetWindowLongW(shown.List(), GWL_STYLE) & LVS_SHAREIMAGELISTS);
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(shown.List(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(images, nullptr);
+    DestroyWindow(shown.List());
+    EXPECT_EQ(ImageList_GetImageCount(images), 2);
+}
+
 TEST(MainFrameColumns, ClosingStoresTheGeometryAndColumnWidthsOfThatMoment)
 {
     ShownMainFrame shown;

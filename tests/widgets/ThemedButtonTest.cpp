@@ -108,7 +108,7 @@ TEST_F(FlatButton, HoverRaisesTheFrameAndShowsTheImageOpaqueUntilThePointerLeave
 {
     Send(WM_MOUSEMOVE, 30, 20);
     EXPECT_TRUE(button.IsHot());
-    EXPECT_EQ(::GetCapture(), button.m_hWnd);
+    EXPECT_EQ(::GetCapture(), button.handle);
     WindowPixels hovered = Look();
     ExpectFrame(hovered, Highlight(), Shadow());
     EXPECT_EQ(hovered.At(kProbeX, kProbeY), kRed);
@@ -116,7 +116,7 @@ TEST_F(FlatButton, HoverRaisesTheFrameAndShowsTheImageOpaqueUntilThePointerLeave
     // Moving on inside changes nothing.
     Send(WM_MOUSEMOVE, 64, 54);
     EXPECT_TRUE(button.IsHot());
-    EXPECT_EQ(::GetCapture(), button.m_hWnd);
+    EXPECT_EQ(::GetCapture(), button.handle);
 
     // The right and bottom edges are outside.
     Send(WM_MOUSEMOVE, 65, 54);
@@ -130,7 +130,7 @@ TEST_F(FlatButton, LosingTheCaptureToAnotherWindowDropsTheHoverAndPressLooks)
     Send(WM_MOUSEMOVE, 30, 20);
     Send(WM_LBUTTONDOWN, 30, 20);
     ASSERT_TRUE(button.IsPressed());
-    ::SetCapture(::GetParent(button.m_hWnd));
+    ::SetCapture(::GetParent(button.handle));
     EXPECT_FALSE(button.IsHot());
     EXPECT_FALSE(button.IsPressed());
     ExpectPlain(Look());
@@ -152,7 +152,7 @@ TEST_F(FlatButton, PressDraggedOutAndReleasedOutsidePostsNothing)
     Send(WM_MOUSEMOVE, -20, 90);
     EXPECT_TRUE(button.IsHot());
     EXPECT_TRUE(button.IsPressed());
-    EXPECT_EQ(::GetCapture(), button.m_hWnd);
+    EXPECT_EQ(::GetCapture(), button.handle);
     ExpectFrame(Look(), Shadow(), Highlight());
 
     Send(WM_LBUTTONUP, -20, 90);
@@ -166,12 +166,16 @@ TEST_F(FlatButton, PressDraggedOutAndReleasedOutsidePostsNothing)
 
 TEST_F(FlatButton, ClickInsidePostsExactlyOneCommandAfterThePlainLookReturned)
 {
-    // A release without hover is ignored.
+    // A press and release while the button is not hot post nothing and leave
+    // nothing behind: the next hover is raised, not sunken.
+    Send(WM_LBUTTONDOWN, 30, 20);
     Send(WM_LBUTTONUP, 30, 20);
+    EXPECT_FALSE(button.IsPressed());
     DeliverPosted();
     EXPECT_TRUE(parent.Commands().empty());
 
     Send(WM_MOUSEMOVE, 30, 20);
+    ExpectFrame(Look(), Highlight(), Shadow());
     Send(WM_LBUTTONDOWN, 30, 20);
     Send(WM_LBUTTONUP, 31, 21);
     // Posted, not sent: nothing has arrived yet, and the look is already plain.
@@ -184,7 +188,7 @@ TEST_F(FlatButton, ClickInsidePostsExactlyOneCommandAfterThePlainLookReturned)
     ASSERT_EQ(parent.Commands().size(), 1u);
     const ReceivedCommand& command = parent.Commands().front();
     EXPECT_EQ(command.wParam, MAKEWPARAM(kButtonId, 0));
-    EXPECT_EQ(command.lParam, reinterpret_cast<LPARAM>(button.m_hWnd));
+    EXPECT_EQ(command.lParam, reinterpret_cast<LPARAM>(button.handle));
     EXPECT_EQ(command.captureAtArrival, nullptr);
 }
 
