@@ -3,11 +3,13 @@
 #include "catalogue/ArchiveCatalogue.h"
 #include "extract/DragOutData.h"
 #include "extract/EntryFilter.h"
+#include "extract/ExtractionPaths.h"
 #include "extract/OpenEntry.h"
 #include "extract/OpenEntryPaths.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,6 +21,34 @@ HRESULT DragWithOle(IDataObject* data, IDropSource* source, DWORD allowedEffects
 }
 
 DragStarter currentStarter = &DragWithOle;
+
+// The primary button, whichever physical one the user has made it.
+bool PrimaryButtonDown()
+{
+    const int button = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (::GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
+DragButtonProbe currentButtonProbe = &PrimaryButtonDown;
+
+// Removes the drag's folder on every way out until the drop takes it over.
+class DragFolderGuard {
+public:
+    explicit DragFolderGuard(std::wstring path) : folder(std::move(path)) {}
+    ~DragFolderGuard()
+    {
+        if (!folder.empty())
+            RemoveFolderTree(folder);
+    }
+    DragFolderGuard(const DragFolderGuard&) = delete;
+    DragFolderGuard& operator=(const DragFolderGuard&) = delete;
+
+    const std::wstring& Path() const noexcept { return folder; }
+    std::wstring Release() noexcept { return std::move(folder); }
+
+private:
+    std::wstring folder;
+};
 
 }  // namespace
 
@@ -34,6 +64,13 @@ DragStarter SetDragStarter(DragStarter starter) noexcept
     return previous;
 }
 
+DragButtonProbe SetDragButtonProbe(DragButtonProbe probe) noexcept
+{
+    DragButtonProbe previous = currentButtonProbe;
+    currentButtonProbe = probe ? probe : &PrimaryButtonDown;
+    return previous;
+}
+
 DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue)
 {
     const std::vector<const ArchiveEntry*> entries = SelectedEntries(listView, catalogue);
@@ -45,13 +82,15 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
             return DragOutOutcome::Refused;
         }
     }
-    const std::wstring folder = TemporaryFolderFor(catalogue.archivePath);
-    if (folder.empty())
+    // A folder of this drag's own: the shared one may hold another archive's
+    // files of the same names, or an edited copy.
+    DragFolderGuard folder(CreateFreshTemporaryFolder(catalogue.archivePath));
+    if (folder.Path().empty())
         return DragOutOutcome::NotWritten;
     std::vector<std::wstring> targets;
     std::uint64_t totalBytes = 0;
     for (const ArchiveEntry* entry : entries) {
-        targets.push_back(ConfinedTarget(folder, entry->path));
+        targets.push_back(ConfinedTarget(folder.Path(), entry->path));
         if (targets.back().empty()) {
             ShowUnsafeEntryError(mainWindow);
             return DragOutOutcome::Refused;
@@ -59,23 +98,31 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
         totalBytes += EntrySize(*entry);
     }
 
-    if (!ExtractSelectionInto(folder, mainWindow, listView, catalogue, totalBytes))
+    if (!ExtractSelectionInto(folder.Path(), mainWindow, listView, catalogue, totalBytes, UpdateReplace))
         return DragOutOutcome::NotExtracted;
+    // Released during the job: a drag now would drop at once, wherever the pointer is.
+    if (!currentButtonProbe())
+        return DragOutOutcome::ButtonReleased;
 
     std::vector<std::wstring> written;
     for (size_t i = 0; i < entries.size(); ++i) {
         const WrittenKind kind = entries[i]->isFolder ? WrittenKind::Folder : WrittenKind::File;
-        if (IsWrittenInside(folder, targets[i], kind))
+        if (IsWrittenInside(folder.Path(), targets[i], kind))
             written.push_back(targets[i]);
     }
     if (written.empty())
         return DragOutOutcome::NotWritten;
 
-    const ComRef<IDataObject> data = CreateFileDropData(std::move(written));
     const ComRef<IDropSource> source = CreateLeftButtonDropSource();
-    if (!data || !source)
+    if (!source)
         return DragOutOutcome::NotWritten;
+    const ComRef<IDataObject> data = CreateFileDropData(std::move(written), folder.Path());
+    if (!data)
+        return DragOutOutcome::NotWritten;
+    // The data object removes the folder from here on.
+    folder.Release();
     DWORD effect = DROPEFFECT_NONE;
-    StartDragSeam(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
+    StartDragSeam(data.get(), source.get(), DROPEFFECT_COPY, &effect);
+    FinishFileDrop(data.get());
     return DragOutOutcome::Dragged;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Dragging entries out of the list: the selected entries are extracted into the
-// archive's temporary folder, then offered to drop targets as files.
+// Dragging entries out of the list: the selected entries are extracted into a
+// folder of the drag's own, then offered to drop targets as files; the folder goes
+// once the drop is over.
 
 #include <windows.h>
 #include <ole2.h>
@@ -13,12 +14,14 @@ enum class DragOutOutcome {
     Refused,          // a name or link that could lead elsewhere: the error box was shown
     NotExtracted,     // the job reported an error or was cancelled
     NotWritten,       // the job ended without any of the entries being there
+    ButtonReleased,   // the button went up while the entries were extracted: no drag
     Dragged,          // the drag ran, whatever became of it
 };
 
-// Extracts the entries of the list's selected rows into TemporaryFolderFor(archivePath)
-// with a modal progress dialog owned by `mainWindow`, skipping what is there
-// already, then drags the extracted files and folders with the copy effect.
+// Extracts the entries of the list's selected rows into a fresh folder beside
+// TemporaryFolderFor(archivePath) with a modal progress dialog owned by
+// `mainWindow`, then, if the mouse button is still down, drags the extracted files
+// and folders with the copy effect. The folder is removed once the drop is over.
 DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue);
 
 // Every drag of the program starts here, so that tests can look at what would be
@@ -31,3 +34,8 @@ HRESULT StartDragSeam(IDataObject* data, IDropSource* source, DWORD allowedEffec
 // Installs `starter` (null restores DoDragDrop) and returns the one it replaces.
 // User-interface thread only.
 DragStarter SetDragStarter(DragStarter starter) noexcept;
+
+// Whether the button that started the drag is still down; tests replace it the
+// same way (null restores the system's answer).
+using DragButtonProbe = bool (*)();
+DragButtonProbe SetDragButtonProbe(DragButtonProbe probe) noexcept;

@@ -1,6 +1,9 @@
 #include "extract/DragOutData.h"
 
+#include "extract/ExtractionPaths.h"
+
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -58,11 +61,43 @@ private:
     LONG count = 1;
 };
 
-class CFileDropData final : public CSingleInterfaceObject<CFileDropData, IDataObject, IID_IDataObject> {
+// Offers the files; once the drop is over, removes the folder they were written
+// into. A target may take the data asynchronously (IDataObjectAsyncCapability):
+// the drop is then over when it reports the end, not when DoDragDrop returns.
+class CFileDropData final : public IDataObject, public IDataObjectAsyncCapability {
 public:
-    explicit CFileDropData(std::vector<std::wstring> files) : paths(std::move(files)) {}
+    CFileDropData(std::vector<std::wstring> files, std::wstring holder)
+        : paths(std::move(files)), folder(std::move(holder))
+    {
+    }
     CFileDropData(const CFileDropData&) = delete;
     CFileDropData& operator=(const CFileDropData&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+        } else if (IsEqualIID(iid, IID_IDataObjectAsyncCapability)) {
+            *object = static_cast<IDataObjectAsyncCapability*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&count)); }
+
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = static_cast<ULONG>(::InterlockedDecrement(&count));
+        if (left == 0)
+            delete this;
+        return left;
+    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
     {
@@ -128,11 +163,82 @@ public:
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
+    // The target's side of an asynchronous drop; it may call from its own thread.
+    HRESULT STDMETHODCALLTYPE SetAsyncMode(BOOL doAsync) override
+    {
+        ScopedLock guard(lock);
+        asyncAllowed = doAsync != FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetAsyncMode(BOOL* isAsync) override
+    {
+        if (!isAsync)
+            return E_INVALIDARG;
+        ScopedLock guard(lock);
+        *isAsync = asyncAllowed ? TRUE : FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE StartOperation(IBindCtx*) override
+    {
+        ScopedLock guard(lock);
+        inOperation = true;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InOperation(BOOL* inAsyncOperation) override
+    {
+        if (!inAsyncOperation)
+            return E_INVALIDARG;
+        ScopedLock guard(lock);
+        *inAsyncOperation = inOperation ? TRUE : FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EndOperation(HRESULT, IBindCtx*, DWORD) override
+    {
+        {
+            ScopedLock guard(lock);
+            inOperation = false;
+        }
+        RemoveFolderIfDone();
+        return S_OK;
+    }
+
+    // DoDragDrop has returned.
+    void DragReturned()
+    {
+        {
+            ScopedLock guard(lock);
+            dragReturned = true;
+        }
+        RemoveFolderIfDone();
+    }
+
 private:
-    friend class CSingleInterfaceObject<CFileDropData, IDataObject, IID_IDataObject>;
-    ~CFileDropData() = default;
+    ~CFileDropData()
+    {
+        // A target that took the data and let it go without reporting the end is done with it too.
+        if (dragReturned && !folder.empty())
+            RemoveFolderTree(folder);
+    }
+
+    void RemoveFolderIfDone()
+    {
+        std::wstring removed;
+        {
+            ScopedLock guard(lock);
+            if (!dragReturned || inOperation || folder.empty())
+                return;
+            removed.swap(folder);
+        }
+        RemoveFolderTree(removed);
+    }
 
     const std::vector<std::wstring> paths;
+    LONG count = 1;
+    CriticalSection lock;  // the async state below and `folder`
+    std::wstring folder;   // empty once removed, or when there is none to remove
+    bool asyncAllowed = true;
+    bool inOperation = false;
+    bool dragReturned = false;
 };
 
 class CLeftButtonDropSource final
@@ -185,9 +291,15 @@ UniqueGlobal MakeFileDropBlock(const std::vector<std::wstring>& paths)
     return block;
 }
 
-ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths)
+ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths, std::wstring folder)
 {
-    return ComRef<IDataObject>::Adopt(new (std::nothrow) CFileDropData(std::move(paths)));
+    return ComRef<IDataObject>::Adopt(new (std::nothrow) CFileDropData(std::move(paths), std::move(folder)));
+}
+
+void FinishFileDrop(IDataObject* data)
+{
+    if (data)
+        static_cast<CFileDropData*>(data)->DragReturned();
 }
 
 ComRef<IDropSource> CreateLeftButtonDropSource()

@@ -1,6 +1,7 @@
 #include "extract/EntryFilter.h"
 
 #include "catalogue/ArchiveCatalogue.h"
+#include "framework/LetterCase.h"
 
 #include <commctrl.h>
 
@@ -21,19 +22,6 @@ std::vector<const ArchiveEntry*> SelectedEntries(HWND list, const ArchiveCatalog
             entries.push_back(entry);
     }
     return entries;
-}
-
-std::wstring FoldedName(const std::wstring& name)
-{
-    if (name.empty())
-        return name;
-    std::wstring folded(name.size(), L'\0');
-    const int length = static_cast<int>(name.size());
-    // Upper case of the invariant locale: the mapping NTFS uses for names.
-    if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.data(), length, &folded[0], length,
-                        nullptr, nullptr, 0) != length)
-        return name;
-    return folded;
 }
 
 EntryFilter EntryFilter::ForJob(const ExtractionJob& job)
@@ -69,7 +57,7 @@ EntryFilter EntryFilter::ForEntries(const std::vector<const ArchiveEntry*>& entr
 
 void EntryFilter::Choose(const std::wstring& path, bool withContents)
 {
-    std::wstring key = FoldedName(path);
+    std::wstring key = FoldedCase(path);
     if (withContents)
         folders.insert(key);
     chosen.insert(std::move(key));
@@ -81,7 +69,7 @@ bool EntryFilter::Takes(const std::wstring& name) const
         return true;
     if (chosen.empty())
         return false;
-    const std::wstring key = FoldedName(name);
+    const std::wstring key = FoldedCase(name);
     if (chosen.count(key))
         return true;
     if (folders.empty())
@@ -92,4 +80,21 @@ bool EntryFilter::Takes(const std::wstring& name) const
             return true;
     }
     return false;
+}
+
+size_t EntryFilter::CountTaken(const ArchiveCatalogue& catalogue) const
+{
+    size_t taken = 0;
+    std::vector<const ArchiveEntry*> pending;
+    for (const auto& entry : catalogue.rootEntries)
+        pending.push_back(entry.get());
+    while (!pending.empty()) {
+        const ArchiveEntry* entry = pending.back();
+        pending.pop_back();
+        if (Takes(entry->path))
+            ++taken;
+        for (const auto& child : entry->children)
+            pending.push_back(child.get());
+    }
+    return taken;
 }

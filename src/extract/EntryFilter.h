@@ -14,10 +14,6 @@
 // Reads the list: user-interface thread only.
 std::vector<const ArchiveEntry*> SelectedEntries(HWND list, const ArchiveCatalogue& catalogue);
 
-// The key under which names are compared: letter case folded as the file
-// system folds it.
-std::wstring FoldedName(const std::wstring& name);
-
 class EntryFilter {
 public:
     // Takes every entry.
@@ -36,6 +32,11 @@ public:
     bool Takes(const std::wstring& name) const;
 
     bool TakesAll() const noexcept { return all; }
+
+    // How many of the catalogue's entries it takes: the headers a job must handle
+    // before it has done everything it was asked (an entry split across volumes
+    // counts once, as it stands in the catalogue once).
+    size_t CountTaken(const ArchiveCatalogue& catalogue) const;
 
 private:
     void Choose(const std::wstring& path, bool withContents);

@@ -34,3 +34,7 @@ bool CreateFolderWithParents(const std::wstring& path);
 
 // Whether the library can write `name` below `destination` without cutting it.
 bool FitsLibrary(const std::wstring& destination, const std::wstring& name);
+
+// Removes the normalized folder `path` with everything in it. Links inside are
+// removed themselves, never followed. What cannot be removed stays.
+void RemoveFolderTree(const std::wstring& path);

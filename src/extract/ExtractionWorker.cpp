@@ -1,6 +1,7 @@
 #include "extract/ExtractionWorker.h"
 
 #include "extract/ExtractionPaths.h"
+#include "extract/MarkOfTheWeb.h"
 #include "extract/ProgressText.h"
 #include "extract/UnpackEvent.h"
 #include "extract/UnsafeName.h"
@@ -12,7 +13,11 @@
 #include <memory>
 #include <new>
 
-JobChannel::JobChannel() : event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+bool JobChannel::Open(UniqueKernelHandle autoResetEvent) noexcept
+{
+    event = std::move(autoResetEvent);
+    return static_cast<bool>(event);
+}
 
 void JobChannel::Cancel()
 {
@@ -55,14 +60,31 @@ void JobChannel::Abandon()
 ExtractionWorker::ExtractionWorker(const ExtractionJob& extractionJob, EntryFilter entryFilter,
                                    JobChannel& jobChannel, HWND dialogWindow, DWORD intervalMs)
     : job(extractionJob), filter(std::move(entryFilter)), channel(jobChannel), dialog(dialogWindow),
-      displayIntervalMs(intervalMs)
+      displayIntervalMs(intervalMs),
+      wantedHeaders(filter.TakesAll() || !job.catalogue ? 0 : filter.CountTaken(*job.catalogue))
 {
 }
 
 unsigned __stdcall ExtractionWorker::ThreadMain(void* worker)
 {
-    static_cast<ExtractionWorker*>(worker)->Run();
+    auto* self = static_cast<ExtractionWorker*>(worker);
+    // Nothing may leave the thread's function: the C runtime would end the
+    // program. Whatever failed, the dialog is told and ended.
+    try {
+        self->Run();
+    } catch (...) {
+        self->EndAfterFailure();
+    }
     return 0;
+}
+
+void ExtractionWorker::EndAfterFailure() noexcept
+{
+    // Only memory runs out between the worker's library calls.
+    channel.ResetEvent();
+    if (PostSurely(UNPACK_ERROR, ERAR_NO_MEMORY))
+        channel.WaitForEvent();
+    PostSurely(UNPACK_DONE, 1);
 }
 
 void ExtractionWorker::Run()
@@ -74,8 +96,9 @@ void ExtractionWorker::Run()
         Report(UNPACK_DESTINATION_FAILED, 0);
         errorReported = true;
     } else {
+        zoneIdentifier = ReadZoneIdentifier(job.archivePath);
         RarArchive archive;
-        const int opened = archive.Open(job.archivePath.c_str(), &ExtractionCallback,
+        const int opened = archive.Open(job.archivePath.c_str(), RarOpenMode::Extract, &ExtractionCallback,
                                         reinterpret_cast<LPARAM>(this));
         if (opened != ERAR_SUCCESS) {
             Report(UNPACK_ERROR, opened);
@@ -109,7 +132,11 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
     } catch (const std::bad_alloc&) {
         return ERAR_NO_MEMORY;
     }
+    std::wstring previous;
     for (;;) {
+        // Everything asked for is done: what follows would only be skipped.
+        if (wantedHeaders > 0 && handledHeaders >= wantedHeaders)
+            return ERAR_END_ARCHIVE;
         // Skipping makes no library callbacks, so Cancel is also read here.
         if (channel.IsCancelled()) {
             cancelledBetweenEntries = true;
@@ -124,7 +151,13 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
             return result;
         try {
             name.assign(header->FileNameW, ::wcsnlen(header->FileNameW, ARRAYSIZE(header->FileNameW)));
-            result = ExtractEntry(archive, name);
+            // A later piece of the entry just met is no header of its own in the catalogue.
+            const bool anotherPiece = IsContinuedPiece(*header) && name == previous;
+            const bool counted = !anotherPiece && filter.Takes(name);
+            previous = name;
+            result = ExtractEntry(archive, name, IsFolderHeader(*header));
+            if (counted && result == ERAR_SUCCESS)
+                ++handledHeaders;
         } catch (const std::bad_alloc&) {
             result = ERAR_NO_MEMORY;
         }
@@ -133,7 +166,7 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
     }
 }
 
-int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name)
+int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder)
 {
     if (!Wanted(name)) {
         const int result = archive.SkipWide();
@@ -144,7 +177,11 @@ int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name
     // The library would cut the path to its buffer and write somewhere else.
     if (!FitsLibrary(destination, name))
         return ERAR_ECREATE;
-    return archive.ExtractTo(destination.c_str());
+    const int result = archive.ExtractTo(destination.c_str());
+    // Best effort: a file system without streams leaves the file unmarked.
+    if (result == ERAR_SUCCESS && !isFolder && !zoneIdentifier.empty())
+        WriteZoneIdentifier(JoinPath(destination, name), zoneIdentifier);
+    return result;
 }
 
 bool ExtractionWorker::Wanted(const std::wstring& name)

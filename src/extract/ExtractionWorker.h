@@ -17,9 +17,13 @@
 // What the progress dialog and its worker share; the dialog owns it.
 class JobChannel {
 public:
-    JobChannel();
+    JobChannel() = default;
     JobChannel(const JobChannel&) = delete;
     JobChannel& operator=(const JobChannel&) = delete;
+
+    // Takes the auto-reset event that the handshakes go through; false when there
+    // is none, and then no worker may start: it would wait forever.
+    bool Open(UniqueKernelHandle autoResetEvent) noexcept;
 
     void Cancel();
     bool IsCancelled();
@@ -69,6 +73,8 @@ public:
 
     // The whole job; posts UNPACK_DONE as its last word to the dialog.
     void Run();
+    // After Run() threw: "Not enough memory.", then UNPACK_DONE with the error flag.
+    void EndAfterFailure() noexcept;
 
     // The library's callback for the job; user data is the worker.
     static int CALLBACK ExtractionCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
@@ -79,7 +85,7 @@ public:
 private:
     // The code that ended the walk over the headers.
     int ExtractEntries(RarArchive& archive);
-    int ExtractEntry(RarArchive& archive, const std::wstring& name);
+    int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder);
     bool Wanted(const std::wstring& name);
 
     int WaitForPassword(wchar_t* buffer, int size);
@@ -102,7 +108,14 @@ private:
     const HWND dialog;
     const DWORD displayIntervalMs;
 
+    // Headers the job must handle before it is done (0: walk to the end). Past
+    // the last of them the walk stops: in a solid archive every header more would
+    // be unpacked only to be skipped.
+    const size_t wantedHeaders;
+    size_t handledHeaders = 0;
+
     std::wstring destination;  // normalized
+    std::string zoneIdentifier;  // the archive's mark of the web, given to every file written
     std::uint64_t bytesDone = 0;
     unsigned unsafeNames = 0;
     bool cancelledBetweenEntries = false;

@@ -19,13 +19,13 @@ void ShowUnsafeEntryError(HWND owner)
 }
 
 bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
-                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes)
+                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes, UpdateMode updateMode)
 {
     ExtractionJob job;
     job.archivePath = catalogue.archivePath;
     job.destination = folder;
     job.extractMode = ExtractSelected;
-    job.updateMode = UpdateSkip;
+    job.updateMode = updateMode;
     job.currentFolder = catalogue.currentFolder;
     job.list = listView;
     job.catalogue = &catalogue;
@@ -51,7 +51,8 @@ OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const Arch
         return OpenEntryOutcome::Refused;
     }
 
-    if (!ExtractSelectionInto(folder, mainWindow, listView, catalogue, entry.unpackedSize))
+    // The shared folder: what is there (an earlier copy, perhaps edited) is opened.
+    if (!ExtractSelectionInto(folder, mainWindow, listView, catalogue, entry.unpackedSize, UpdateSkip))
         return OpenEntryOutcome::NotExtracted;
     // Whatever the job did, the shell gets this one regular file inside the folder or nothing.
     if (!IsWrittenInside(folder, target, WrittenKind::File))

@@ -4,6 +4,8 @@
 // is extracted into the archive's temporary folder first, and only the very file
 // written there is handed to the shell.
 
+#include "extract/ExtractionJob.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -26,11 +28,11 @@ enum class OpenEntryOutcome {
 OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
                                       const ArchiveEntry& entry);
 
-// Runs a job over the list's selected entries into `folder`, skipping what is
-// there already, with a modal progress dialog owned by `mainWindow`; true when
-// it ended neither with an error nor cancelled. `totalBytes` drives the bar.
+// Runs a job over the list's selected entries into `folder` with a modal progress
+// dialog owned by `mainWindow`, replacing or skipping what is there already; true
+// when it ended neither with an error nor cancelled. `totalBytes` drives the bar.
 bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
-                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes);
+                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes, UpdateMode updateMode);
 
 // "This entry cannot be opened because its name is unsafe." in an error box.
 void ShowUnsafeEntryError(HWND owner);

@@ -3,19 +3,17 @@
 #include "catalogue/ArchiveEntry.h"
 #include "extract/ExtractionPaths.h"
 #include "extract/UnsafeName.h"
+#include "framework/LetterCase.h"
+#include "framework/PathText.h"
 #include "framework/Handles.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <cwchar>
 #include <vector>
 
 namespace {
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
 
 wchar_t AsciiUpper(wchar_t c)
 {
@@ -62,9 +60,7 @@ bool StartsInside(const std::wstring& folder, const std::wstring& path)
         return false;
     if (!IsSeparator(prefix.back()))
         prefix += L'\\';
-    return path.size() > prefix.size() &&
-           ::CompareStringOrdinal(path.data(), static_cast<int>(prefix.size()), prefix.data(),
-                                  static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+    return path.size() > prefix.size() && StartsWithFolded(path, prefix);
 }
 
 // Opened for its attributes only, the item itself and not where a link of its own
@@ -145,6 +141,28 @@ std::wstring TemporaryFolderFor(const std::wstring& archivePath)
         }
         buffer.resize(length + 1);
     }
+}
+
+std::wstring CreateFreshTemporaryFolder(const std::wstring& archivePath)
+{
+    const std::wstring shared = TemporaryFolderFor(archivePath);
+    const size_t separator = shared.rfind(L'\\');
+    if (shared.empty() || separator == std::wstring::npos || !CreateFolderWithParents(shared.substr(0, separator)))
+        return std::wstring();
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const DWORD unique = ::GetTickCount() ^ (::GetCurrentProcessId() << 16) ^
+                             (static_cast<DWORD>(::InterlockedIncrement(&counter)) * 2654435761u);
+        wchar_t suffix[16];
+        std::swprintf(suffix, 16, L"-drag-%08lX", static_cast<unsigned long>(unique));
+        const std::wstring folder = shared + suffix;
+        // Made now or not at all: a folder that was there is someone else's.
+        if (::CreateDirectoryW(PlatformPath(folder).c_str(), nullptr))
+            return folder;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::wstring();
+    }
+    return std::wstring();
 }
 
 bool IsOpenableEntryName(const std::wstring& name)

@@ -14,6 +14,11 @@ std::wstring TemporaryFolderName(const std::wstring& archivePath);
 // when the temporary folder cannot be read.
 std::wstring TemporaryFolderFor(const std::wstring& archivePath);
 
+// A folder of its own beside TemporaryFolderFor(archivePath), made now and so
+// holding nothing of anyone else's ("...\photos-quillet-drag-1F2E3D4C"); empty
+// when none could be made.
+std::wstring CreateFreshTemporaryFolder(const std::wstring& archivePath);
+
 // Whether `name`, written below a folder, is one file or folder inside it that
 // the shell finds under exactly that name: nothing the extraction refuses as
 // unsafe (":", a leading separator, "..", control characters), no device name

@@ -115,7 +115,7 @@ TEST(FileDropData, ListsItsOneFormatAndNoneToSet)
     ComRef<IDataObject> data = CreateFileDropData({L"C:\\t\\a.txt"});
     ASSERT_TRUE(data);
     ComRef<IEnumFORMATETC> formats;
-    ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, formats.Put()), S_OK);
+    ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, formats.put()), S_OK);
     FORMATETC listed[4] = {};
     ULONG count = 0;
     EXPECT_EQ(formats->Next(4, listed, &count), S_FALSE);
@@ -127,7 +127,7 @@ TEST(FileDropData, ListsItsOneFormatAndNoneToSet)
     EXPECT_EQ(data->QueryGetData(&listed[0]), S_OK);
 
     ComRef<IEnumFORMATETC> none;
-    EXPECT_EQ(data->EnumFormatEtc(DATADIR_SET, none.Put()), E_NOTIMPL);
+    EXPECT_EQ(data->EnumFormatEtc(DATADIR_SET, none.put()), E_NOTIMPL);
     EXPECT_FALSE(none);
 
     FORMATETC canonical = {};
@@ -144,18 +144,18 @@ TEST(FileDropData, CountsItsReferencesAndAnswersOnlyItsInterfaces)
     EXPECT_EQ(data->Release(), 1u);
 
     ComRef<IUnknown> unknown;
-    EXPECT_EQ(data->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(unknown.Put())), S_OK);
-    EXPECT_EQ(unknown.Get(), static_cast<IUnknown*>(data.Get()));
+    EXPECT_EQ(data->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(unknown.put())), S_OK);
+    EXPECT_EQ(unknown.get(), static_cast<IUnknown*>(data.get()));
     ComRef<IDataObject> again;
-    EXPECT_EQ(data->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(again.Put())), S_OK);
+    EXPECT_EQ(data->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(again.put())), S_OK);
     EXPECT_EQ(data->AddRef(), 4u);
     EXPECT_EQ(data->Release(), 3u);
     ComRef<IDropSource> notASource;
-    EXPECT_EQ(data->QueryInterface(IID_IDropSource, reinterpret_cast<void**>(notASource.Put())), E_NOINTERFACE);
+    EXPECT_EQ(data->QueryInterface(IID_IDropSource, reinterpret_cast<void**>(notASource.put())), E_NOINTERFACE);
     EXPECT_FALSE(notASource);
     EXPECT_EQ(data->QueryInterface(IID_IDataObject, nullptr), E_POINTER);
-    unknown.Reset();
-    again.Reset();
+    unknown.reset();
+    again.reset();
     // Back to the one reference that `data` releases at the end.
     EXPECT_EQ(data->AddRef(), 2u);
     EXPECT_EQ(data->Release(), 1u);
@@ -178,7 +178,7 @@ TEST(LeftButtonDropSource, DropsOnReleaseAndCancelsOnEscOrTheOtherButton)
     EXPECT_EQ(source->AddRef(), 2u);
     EXPECT_EQ(source->Release(), 1u);
     ComRef<IDataObject> notData;
-    EXPECT_EQ(source->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(notData.Put())), E_NOINTERFACE);
+    EXPECT_EQ(source->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(notData.put())), E_NOINTERFACE);
 }
 
 // A drop source that gives up at the first question, so that a real drag ends at
@@ -212,7 +212,7 @@ TEST(RealDrag, TheDefaultStarterRunsDoDragDropOnThisThread)
     GivingUpSource source;
     DWORD effect = DROPEFFECT_COPY;
     // COM is initialised as the program's entry does it; the starter sees to OLE.
-    EXPECT_EQ(StartDragSeam(data.Get(), &source, DROPEFFECT_COPY, &effect), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(StartDragSeam(data.get(), &source, DROPEFFECT_COPY, &effect), DRAGDROP_S_CANCEL);
     EXPECT_GE(source.questions, 1);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
 }

@@ -1,6 +1,7 @@
 // The rules behind a job that need no archive: unsafe names, progress figures,
 // paths of any length and which entries a mode takes.
 
+#include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveEntry.h"
 #include "extract/EntryFilter.h"
 #include "extract/ExtractionPaths.h"
@@ -99,6 +100,28 @@ TEST(EntryFilters, FolderTakesItselfAndEverythingBelowIgnoringCase)
         EXPECT_TRUE(docs.Takes(name)) << Narrow(name);
     for (const wchar_t* name : {L"docs2\\c.txt", L"docsX.txt", L"other\\docs\\d.txt", L"doc", L"top.txt"})
         EXPECT_FALSE(docs.Takes(name)) << Narrow(name);
+}
+
+// The tree and a job's choice fold letter case alike, beyond basic Latin too: what
+// the user sees inside a folder is what "All files from current folder" takes.
+TEST(EntryFilters, TheTreeAndTheFilterAgreeOnLettersBeyondBasicLatin)
+{
+    EntryList entries;
+    entries.push_back(Entry(L"\u00C4rger", true));           // Ärger
+    entries.push_back(Entry(L"\u00E4rger\\x.txt", false));  // ärger\x.txt
+    entries.push_back(Entry(L"\u00E4rgerlich.txt", false));
+    ArchiveCatalogue catalogue;
+    catalogue.BuildFolderTree(std::move(entries));
+    ASSERT_EQ(catalogue.RowCount(), 2);
+    ArchiveEntry* folder = catalogue.EntryAtRow(0);
+    ASSERT_TRUE(folder->isFolder);
+    ASSERT_EQ(folder->children.size(), 1u);
+    EXPECT_EQ(folder->children[0]->path, L"\u00E4rger\\x.txt");
+
+    const EntryFilter current = EntryFilter::ForFolder(folder->path);
+    EXPECT_TRUE(current.Takes(L"\u00E4rger\\x.txt"));
+    EXPECT_FALSE(current.Takes(L"\u00E4rgerlich.txt"));
+    EXPECT_EQ(current.CountTaken(catalogue), 2u);
 }
 
 TEST(EntryFilters, SelectionTakesFilesAndFoldersWithTheirContents)

@@ -3,6 +3,7 @@
 #include "catalogue/ArchiveErrors.h"
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/CellText.h"
+#include "extract/DlgPassword.h"
 #include "extract/DlgProgress.h"
 #include "extract/ExtractionPaths.h"
 #include "framework/Handles.h"
@@ -16,15 +17,16 @@
 
 bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath)
 {
+    // The prompt the main window shows, owned by nothing here.
+    const PasswordRequest askPassword = [](std::wstring& password) {
+        CDlgPassword prompt;
+        if (prompt.DoModal(nullptr) != IDOK)
+            return false;
+        password = prompt.Password();
+        return true;
+    };
     RarArchive archive;
-    EntryList entries;
-    const ListResult listed = ListArchive(archivePath, nullptr, archive, entries);
-    if (listed.openResult != 0)
-        return false;
-    catalogue.ClearCatalogue();
-    catalogue.BuildFolderTree(std::move(entries));
-    catalogue.archivePath = archivePath;
-    return true;
+    return OpenIntoCatalogue(catalogue, archivePath, nullptr, askPassword, archive).result == 1;
 }
 
 int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
@@ -206,69 +208,6 @@ void ProgressRecorder::RecordResult(const CWPRETSTRUCT& call)
         barPositions.push_back(static_cast<int>(::SendMessageW(call.hwnd, PBM_GETPOS, 0, 0)));
 }
 
-namespace {
-
-std::uint64_t ToUint64(const FILETIME& time)
-{
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-std::string ReadBytes(const std::wstring& path)
-{
-    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return "<unreadable>";
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    return bytes;
-}
-
-void ReadFolder(const std::wstring& root, const std::wstring& relative, Tree& tree)
-{
-    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
-        TreeItem item;
-        item.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        item.writeTime = ToUint64(found.ftLastWriteTime);
-        if (item.isFolder)
-            ReadFolder(root, path, tree);
-        else
-            item.contents = ReadBytes(root + L"\\" + path);
-        tree[path] = std::move(item);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-}
-
-}  // namespace
-
-Tree ReadTree(const std::wstring& root)
-{
-    Tree tree;
-    ReadFolder(root, L"", tree);
-    return tree;
-}
-
-Names TreePaths(const Tree& tree)
-{
-    Names paths;
-    for (const auto& item : tree)
-        paths.push_back(item.second.isFolder ? item.first + L"\\" : item.first);
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, const std::wstring& destination,
                      const std::wstring& password)
 {
@@ -289,47 +228,11 @@ int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, con
     return result.exitCode;
 }
 
-ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
-                      ExtractMode mode, UpdateMode update)
-{
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = destination;
-    job.extractMode = mode;
-    job.updateMode = update;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = list;
-    job.catalogue = &catalogue;
-    job.totalBytes = catalogue.totalSize;
-    return job;
-}
-
 INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner)
 {
     CDlgProgress progress(job);
     progress.SetDisplayInterval(0);
     return progress.DoModal(owner);
-}
-
-std::string ReadWholeFileAt(const std::wstring& path)
-{
-    return ReadBytes(path);
-}
-
-void RemoveTree(const std::wstring& root)
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(root), ignored);
-}
-
-void WriteFileAt(const std::wstring& path, const std::string& contents)
-{
-    CreateFolderWithParents(NormalizedFolderPath(path.substr(0, path.find_last_of(L'\\'))));
-    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file) << RarFixture::ToUtf8(path);
-    DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
 }
 
 std::string Noise(size_t size, unsigned seed)

@@ -5,6 +5,8 @@
 // the reference extraction by Linux unrar.
 
 #include "DialogDriver.h"
+#include "DiskFiles.h"
+#include "MainFrameTesting.h"
 #include "RarFixture.h"
 
 #include "catalogue/ArchiveCatalogue.h"
@@ -89,36 +91,13 @@ private:
     std::vector<int> barPositions;
 };
 
-// A file or folder found below a folder: its bytes and last write time.
-struct TreeItem {
-    bool isFolder = false;
-    std::string contents;
-    std::uint64_t writeTime = 0;  // FILETIME units
-};
-// Keyed by the path below the root, "\" between components, as found on disk.
-using Tree = std::map<std::wstring, TreeItem>;
-Tree ReadTree(const std::wstring& root);
-// Only the paths of a tree, folders ending in "\".
-Names TreePaths(const Tree& tree);
-
 // `unrar x` of Linux into `destination` (a Windows path); its exit code.
 int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, const std::wstring& destination,
                      const std::wstring& password = std::wstring());
 
-// The job as the Unpack dialog would build it for a catalogue and list.
-ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
-                      ExtractMode mode = ExtractAll, UpdateMode update = UpdateReplace);
 
 // A progress dialog for `job` run modally, every entry and step shown.
 INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner);
-
-void RemoveTree(const std::wstring& root);
-
-// The bytes of a file at a path of any length ("<unreadable>" when it cannot be read).
-std::string ReadWholeFileAt(const std::wstring& path);
-
-// Writes `contents` to `path` (any length), creating its folders.
-void WriteFileAt(const std::wstring& path, const std::string& contents);
 
 // Data that does not compress.
 std::string Noise(size_t size, unsigned seed = 12345);

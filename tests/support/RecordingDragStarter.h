@@ -2,11 +2,15 @@
 // target would, and what its drop source answers, then reports a copy.
 #pragma once
 
+#include "RarFixture.h"
+
 #include "extract/DragOut.h"
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shldisp.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,16 +21,38 @@ public:
         std::vector<CLIPFORMAT> formats;  // as EnumFormatEtc lists them
         HRESULT fileDropQuery = E_FAIL;   // QueryGetData for CF_HDROP in global memory
         std::vector<std::wstring> files;  // DragQueryFileW over GetData's block
+        std::vector<std::string> contents;  // each file's bytes while the drag ran ("" for a folder)
+        std::vector<std::string> marks;   // each file's Zone.Identifier then ("" for none)
         HRESULT whileHeld = E_FAIL;       // QueryContinueDrag with the left button down
         HRESULT onRelease = E_FAIL;       // ... with the button up
         HRESULT onEscape = E_FAIL;        // ... with Esc pressed
     };
 
-    RecordingDragStarter() : previous(SetDragStarter(&Record)) { active = this; }
+    RecordingDragStarter() : previous(SetDragStarter(&Record)), previousProbe(SetDragButtonProbe(&ButtonHeld))
+    {
+        active = this;
+    }
     ~RecordingDragStarter()
     {
         SetDragStarter(previous);
+        SetDragButtonProbe(previousProbe);
         active = nullptr;
+    }
+
+    // Whether the mouse button is still down when the entries have been extracted.
+    void SetButtonHeld(bool held) { buttonHeld = held; }
+    // Runs while each drag is on, after the recording, with the files in place.
+    void During(std::function<void(const Drag&)> action) { during = std::move(action); }
+    // The next drops are taken as a shell target takes a long copy: asynchronously,
+    // until EndAsyncDrops reports their end.
+    void TakeDropsAsynchronously() { asynchronous = true; }
+    void EndAsyncDrops()
+    {
+        for (IDataObjectAsyncCapability* operation : pending) {
+            operation->EndOperation(S_OK, nullptr, DROPEFFECT_COPY);
+            operation->Release();
+        }
+        pending.clear();
     }
     RecordingDragStarter(const RecordingDragStarter&) = delete;
     RecordingDragStarter& operator=(const RecordingDragStarter&) = delete;
@@ -64,6 +90,22 @@ private:
             drag.files = FilesOf(static_cast<HDROP>(medium.hGlobal));
             ::ReleaseStgMedium(&medium);
         }
+        // Read now: the files go with the drag's folder once the drop is over.
+        for (const std::wstring& file : drag.files) {
+            drag.contents.push_back(ReadWholeFile(file));
+            drag.marks.push_back(ReadWholeFile(file + L":Zone.Identifier"));
+        }
+        if (active->during)
+            active->during(drag);
+        IDataObjectAsyncCapability* operation = nullptr;
+        if (active->asynchronous &&
+            data->QueryInterface(IID_IDataObjectAsyncCapability, reinterpret_cast<void**>(&operation)) == S_OK) {
+            BOOL allowed = FALSE;
+            if (operation->GetAsyncMode(&allowed) == S_OK && allowed && operation->StartOperation(nullptr) == S_OK)
+                active->pending.push_back(operation);
+            else
+                operation->Release();
+        }
         drag.whileHeld = source->QueryContinueDrag(FALSE, MK_LBUTTON);
         drag.onRelease = source->QueryContinueDrag(FALSE, 0);
         drag.onEscape = source->QueryContinueDrag(TRUE, MK_LBUTTON);
@@ -72,7 +114,14 @@ private:
         return DRAGDROP_S_DROP;
     }
 
+    static bool ButtonHeld() { return !active || active->buttonHeld; }
+
     static inline RecordingDragStarter* active = nullptr;
     DragStarter previous;
+    DragButtonProbe previousProbe;
+    bool buttonHeld = true;
+    bool asynchronous = false;
+    std::function<void(const Drag&)> during;
+    std::vector<IDataObjectAsyncCapability*> pending;
     std::vector<Drag> drags;
 };

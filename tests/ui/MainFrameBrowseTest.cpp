@@ -141,3 +141,19 @@ TEST_F(MainFrameBrowse, EmptyArchiveOpensWithNoRowsAndItsPathInTheTitle)
     EXPECT_EQ(L"Quillet - [" + empty + L"]", shown.Title());
     EXPECT_EQ(L"No selected items", shown.StatusText());
 }
+
+// The user types the password as the prompt opens, and presses Enter.
+TEST_F(MainFrameBrowse, APasswordTypedAtOnceOpensAnArchiveWithEncryptedHeaders)
+{
+    const std::wstring locked = fixture.MakeArchive(L"locked.rar", L"-r -hpswordfish");
+    ASSERT_FALSE(locked.empty());
+    HWND owner = nullptr;
+    driver.Expect(L"Enter password", [&owner](DialogDriver::Dialog& prompt) {
+        owner = GetWindow(prompt.Handle(), GW_OWNER);
+        prompt.Type(L"swordfish\n");
+    });
+    EXPECT_EQ(1, shown.Frame().OpenArchive(locked));
+    EXPECT_EQ(owner, shown.Window());
+    EXPECT_EQ(L"Quillet - [" + locked + L"]", shown.Title());
+    EXPECT_EQ((Names{L"docs", L"Zeta.txt", L"alpha.txt"}), shown.RowNames());
+}

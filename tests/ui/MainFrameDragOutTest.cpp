@@ -1,14 +1,16 @@
 // Dragging rows out of the main window's list: the selected entries are extracted
-// into the archive's temporary folder and offered to drop targets as files.
+// into a folder of the drag's own and offered to drop targets as files.
 #include "FrameExtractTesting.h"
 #include "ProgressEntryLog.h"
 #include "RecordingDragStarter.h"
+#include "DiskFiles.h"
 
 #include "framework/Handles.h"
 
 namespace {
 
 using Paths = std::vector<std::wstring>;
+using Names = std::vector<std::wstring>;
 
 class MainFrameDragOut : public FrameExtractTest {
 protected:
@@ -42,13 +44,32 @@ protected:
         return SendMessageW(shown->Window(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
     }
 
+    static std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+
+    // The drags' own folders left in the temporary folder.
+    Names DragFolders() const
+    {
+        Names folders;
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((temp + L"\\*-quillet-drag-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return folders;
+        do
+            folders.push_back(found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+        return folders;
+    }
+
     RecordingDragStarter drags;
     ProgressEntryLog log;
 };
 
-TEST_F(MainFrameDragOut, SelectedFilesAreExtractedAndOfferedAsFilesToCopy)
+TEST_F(MainFrameDragOut, SelectedFilesAreExtractedIntoAFolderOfTheDragsOwnAndOfferedAsFilesToCopy)
 {
     ASSERT_NO_FATAL_FAILURE(ShowBrowseArchive());
+    // An edited copy in the shared folder, as a double-click may leave one: not this drag's.
+    WriteFileAt(Temp(L"browse-quillet\\alpha.txt"), "edited");
     ASSERT_NO_FATAL_FAILURE(SelectNamed({L"beta.txt", L"alpha.txt"}));
     BeginDrag();
 
@@ -57,40 +78,70 @@ TEST_F(MainFrameDragOut, SelectedFilesAreExtractedAndOfferedAsFilesToCopy)
     EXPECT_EQ(drag.allowedEffects, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(drag.formats, std::vector<CLIPFORMAT>{CF_HDROP});
     EXPECT_EQ(drag.fileDropQuery, S_OK);
-    // In row order.
-    EXPECT_EQ(drag.files, (Paths{Temp(L"browse-quillet\\alpha.txt"), Temp(L"browse-quillet\\beta.txt")}));
-    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\alpha.txt")), "alpha");
-    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\beta.txt")), "beta");
-    EXPECT_EQ(GetFileAttributesW(Temp(L"browse-quillet\\docs").c_str()), INVALID_FILE_ATTRIBUTES);
+    // In row order, from the archive, in a folder made for the drag.
+    ASSERT_EQ(drag.files.size(), 2u);
+    const std::wstring folder = FolderOf(drag.files[0]);
+    EXPECT_EQ(folder.rfind(Temp(L"browse-quillet-drag-"), 0), 0u) << folder;
+    EXPECT_EQ(drag.files, (Paths{folder + L"\\alpha.txt", folder + L"\\beta.txt"}));
+    EXPECT_EQ(drag.contents, (std::vector<std::string>{"alpha", "beta"}));
     // The button going up drops, Esc cancels.
     EXPECT_EQ(drag.whileHeld, S_OK);
     EXPECT_EQ(drag.onRelease, DRAGDROP_S_DROP);
     EXPECT_EQ(drag.onEscape, DRAGDROP_S_CANCEL);
+    // The drop is over: the drag's folder is gone, the shared one untouched.
+    EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\alpha.txt")), "edited");
 
-    // Dragged again, what is there is kept.
-    {
-        const UniqueKernelHandle file(CreateFileW(drag.files[0].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ASSERT_TRUE(file);
-        DWORD written = 0;
-        WriteFile(file.get(), "edited", 6, &written, nullptr);
-    }
+    // Each drag has a folder of its own.
     BeginDrag();
     ASSERT_EQ(drags.Drags().size(), 2u);
-    EXPECT_EQ(drags.Drags()[1].files, drag.files);
-    EXPECT_EQ(ReadWholeFile(drag.files[0]), "edited");
+    ASSERT_EQ(drags.Drags()[1].files.size(), 2u);
+    EXPECT_NE(FolderOf(drags.Drags()[1].files[0]), folder);
+    EXPECT_EQ(drags.Drags()[1].contents, drag.contents);
 }
 
-TEST_F(MainFrameDragOut, AFolderIsOfferedWithEverythingBelowIt)
+TEST_F(MainFrameDragOut, AFolderIsOfferedWithEverythingBelowItAndNothingElse)
 {
     ASSERT_NO_FATAL_FAILURE(ShowBrowseArchive());
     ASSERT_NO_FATAL_FAILURE(SelectNamed({L"docs"}));
+    // What lay in the shared folder's docs before does not come along.
+    WriteFileAt(Temp(L"browse-quillet\\docs\\stray.txt"), "stray");
+    Names below;
+    drags.During([&below](const RecordingDragStarter::Drag& drag) {
+        if (drag.files.size() == 1)
+            below = TreePaths(ReadTree(drag.files[0]));
+    });
     BeginDrag();
 
     ASSERT_EQ(drags.Drags().size(), 1u);
-    EXPECT_EQ(drags.Drags()[0].files, Paths{Temp(L"browse-quillet\\docs")});
-    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\docs\\readme.txt")), "readme");
-    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\docs\\guide\\intro.txt")), "intro");
-    EXPECT_EQ(GetFileAttributesW(Temp(L"browse-quillet\\alpha.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(drags.Drags()[0].files.size(), 1u);
+    EXPECT_EQ(drags.Drags()[0].files[0], FolderOf(drags.Drags()[0].files[0]) + L"\\docs");
+    EXPECT_EQ(below, (Names{L"guide\\", L"guide\\intro.txt", L"readme.txt"}));
+}
+
+TEST_F(MainFrameDragOut, AButtonReleasedDuringTheExtractionStartsNoDrag)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowBrowseArchive());
+    ASSERT_NO_FATAL_FAILURE(SelectNamed({L"alpha.txt"}));
+    drags.SetButtonHeld(false);
+    BeginDrag();
+    EXPECT_TRUE(drags.Drags().empty());
+    EXPECT_EQ(log.NamesShownAs(L"Extracting file"), Names{L"alpha.txt"});
+    EXPECT_TRUE(DragFolders().empty());
+}
+
+// A shell target may copy on after the drop: the folder stays until it reports the end.
+TEST_F(MainFrameDragOut, ATargetThatCopiesAsynchronouslyKeepsTheFolderUntilItsEnd)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowBrowseArchive());
+    ASSERT_NO_FATAL_FAILURE(SelectNamed({L"alpha.txt"}));
+    drags.TakeDropsAsynchronously();
+    BeginDrag();
+    ASSERT_EQ(drags.Drags().size(), 1u);
+    EXPECT_EQ(ReadWholeFile(drags.Drags()[0].files[0]), "alpha");
+    drags.EndAsyncDrops();
+    EXPECT_EQ(GetFileAttributesW(drags.Drags()[0].files[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DragFolders().empty());
 }
 
 TEST_F(MainFrameDragOut, TheParentRowDragsNothing)
@@ -109,9 +160,8 @@ TEST_F(MainFrameDragOut, TheParentRowDragsNothing)
         shown->Select(row);
     BeginDrag();
     ASSERT_EQ(drags.Drags().size(), 1u);
-    EXPECT_EQ(drags.Drags()[0].files,
-              (Paths{Temp(L"browse-quillet\\docs\\guide"), Temp(L"browse-quillet\\docs\\readme.txt")}));
-    EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\docs\\guide\\intro.txt")), "intro");
+    const std::wstring folder = FolderOf(FolderOf(drags.Drags()[0].files.at(0)));
+    EXPECT_EQ(drags.Drags()[0].files, (Paths{folder + L"\\docs\\guide", folder + L"\\docs\\readme.txt"}));
 }
 
 TEST_F(MainFrameDragOut, NothingHappensWithoutASelectionOrWithDragDropOff)
@@ -126,7 +176,7 @@ TEST_F(MainFrameDragOut, NothingHappensWithoutASelectionOrWithDragDropOff)
     EXPECT_EQ(BeginDrag(), 1);
     EXPECT_TRUE(drags.Drags().empty());
     EXPECT_TRUE(log.Entries().empty());
-    EXPECT_EQ(GetFileAttributesW(Temp(L"browse-quillet").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DragFolders().empty());
 }
 
 TEST_F(MainFrameDragOut, AFolderHoldingALinkIsRefusedWithItsMessage)
@@ -140,7 +190,7 @@ TEST_F(MainFrameDragOut, AFolderHoldingALinkIsRefusedWithItsMessage)
     BeginDrag();
     EXPECT_TRUE(drags.Drags().empty());
     EXPECT_TRUE(log.Entries().empty());
-    EXPECT_EQ(GetFileAttributesW(Temp(L"links-quillet").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DragFolders().empty());
 }
 
 }  // namespace
