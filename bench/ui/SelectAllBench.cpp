@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Settings.h"
+#include "app/AppSettings.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "framework/AppModule.h"
 #include "ui/MainFrame.h"
@@ -133,7 +133,7 @@ int wmain()
                     kLoopRows, loopSelect, loopNotifications, loopClear, kRows,
                     loopSelect * kRows / kLoopRows / 1000.0, loopClear * kRows / kLoopRows / 1000.0);
         UnhookWindowsHookEx(hook);
-        DestroyWindow(frame.m_hWnd);
+        DestroyWindow(frame.handle);
     }
     Module().Term();
     CoUninitialize();

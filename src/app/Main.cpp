@@ -1,19 +1,18 @@
 // The program's entry: process-wide start-up around one run, torn down in reverse.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
-#include <gdiplus.h>
 
 #include <cstdlib>
 #include <ctime>
 
 #include "app/Run.h"
 #include "framework/AppModule.h"
+#include "framework/Startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand)
 {
     // OLE rather than COM alone: dragging entries out of the list needs it.
-    OleInitialize(nullptr);
+    const ScopedOle ole;
     // The main window draws its control identifiers from this generator.
     srand(static_cast<unsigned>(_time64(nullptr)));
 
@@ -22,15 +21,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
     controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES;
     InitCommonControlsEx(&controls);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
+    const ScopedGdiPlus gdiPlus;
     Module().Init(instance);
     const int result = Run(commandLine, showCommand);
     Module().Term();
-
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    OleUninitialize();
     return result;
 }

@@ -1,6 +1,7 @@
 #include "catalogue/ArchiveCatalogue.h"
 
 #include "catalogue/DisplayOrder.h"
+#include "framework/LetterCase.h"
 
 #include <windows.h>
 
@@ -9,30 +10,10 @@
 
 namespace {
 
-// Letter case is folded one UTF-16 unit at a time with the system's upper-case table
-// (CharUpperBuffW), which keeps lengths, so prefixes of a folded path are folded
-// prefixes. Unlike a linguistic comparison it gives no character zero weight:
-// names differing in an ignorable character stay distinct folders. Basic Latin,
-// where the table maps exactly a-z, is folded here without the call.
-void FoldCase(wchar_t* text, size_t length)
-{
-    size_t i = 0;
-    while (i < length) {
-        const wchar_t unit = text[i];
-        if (unit >= 0x80)
-            break;
-        if (unit >= L'a' && unit <= L'z')
-            text[i] = static_cast<wchar_t>(unit - (L'a' - L'A'));
-        ++i;
-    }
-    if (i < length)
-        CharUpperBuffW(text + i, static_cast<DWORD>(length - i));
-}
-
 void FoldCase(std::wstring& text)
 {
     if (!text.empty())
-        FoldCase(&text[0], text.size());
+        ::FoldCase(&text[0], text.size());
 }
 
 // Folder entries by folded path, looked up by every backslash-ended prefix of an

@@ -3,7 +3,6 @@
 #include "catalogue/RarLibrary.h"
 
 #include <cwchar>
-#include <iterator>
 
 namespace {
 
@@ -29,17 +28,22 @@ bool IsLinkHeader(const RARHeaderDataEx& header)
 
 ArchiveEntry::~ArchiveEntry()
 {
-    // Children are moved onto one flat pile and freed from it, so each destructor
-    // that runs here finds its own children already taken.
-    EntryList pile = std::move(children);
-    while (!pile.empty()) {
-        std::unique_ptr<ArchiveEntry> last = std::move(pile.back());
-        pile.pop_back();
-        if (!last->children.empty()) {
-            pile.insert(pile.end(), std::make_move_iterator(last->children.begin()),
-                        std::make_move_iterator(last->children.end()));
-            last->children.clear();
+    // Down the last children to a leaf, noting the way back in each entry passed,
+    // then free that leaf and go back up: no recursion and no allocation, however
+    // deep the tree, so that nothing can fail here.
+    ArchiveEntry* entry = this;
+    for (;;) {
+        if (!entry->children.empty()) {
+            ArchiveEntry* child = entry->children.back().get();
+            child->destroyingParent = entry;
+            entry = child;
+            continue;
         }
+        if (entry == this)
+            return;
+        ArchiveEntry* parent = entry->destroyingParent;
+        parent->children.pop_back();  // frees `entry`, which holds nothing any more
+        entry = parent;
     }
 }
 

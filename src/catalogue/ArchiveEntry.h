@@ -18,10 +18,15 @@ struct ArchiveEntry {
     std::vector<std::unique_ptr<ArchiveEntry>> children;  // a folder's contents, display order
 
     ArchiveEntry() = default;
-    // Frees the subtree without recursion: a hostile archive may nest thousands deep.
+    // Frees the subtree without recursion (a hostile archive may nest thousands
+    // deep) and without allocating.
     ~ArchiveEntry();
     ArchiveEntry(const ArchiveEntry&) = delete;
     ArchiveEntry& operator=(const ArchiveEntry&) = delete;
+
+private:
+    // The way back up while the destructor frees a subtree; unused otherwise.
+    ArchiveEntry* destroyingParent = nullptr;
 };
 
 using EntryList = std::vector<std::unique_ptr<ArchiveEntry>>;

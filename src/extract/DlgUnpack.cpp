@@ -4,6 +4,7 @@
 #include "extract/DlgProgress.h"
 #include "extract/EntryFilter.h"
 #include "res/resource.h"
+#include "framework/Handles.h"
 #include "widgets/CenterOnOwner.h"
 
 #include <commctrl.h>
@@ -12,15 +13,8 @@
 
 namespace {
 
-template <typename T>
-struct CoTaskMemTraits {
-    using Handle = T;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
-    static void Close(Handle handle) noexcept { ::CoTaskMemFree(handle); }
-};
-using UniqueItemList = UniqueHandle<CoTaskMemTraits<PIDLIST_ABSOLUTE>>;
-using UniqueCoTaskString = UniqueHandle<CoTaskMemTraits<PWSTR>>;
+using UniqueItemList = UniqueCoTaskMem<PIDLIST_ABSOLUTE>;
+using UniqueCoTaskString = UniqueCoTaskMem<PWSTR>;
 
 int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data)
 {
@@ -68,7 +62,7 @@ bool CDlgUnpack::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRE
 
 bool CDlgUnpack::OnInitDialog(LRESULT& result)
 {
-    CenterOnOwner(m_hWnd, GetOwner());
+    CenterOnOwner(handle, GetOwner());
     destinationField = GetDlgItem(IDC_DESTINATION);
     extractAllButton = GetDlgItem(IDC_EXTRACT_ALL);
     extractCurrentFolderButton = GetDlgItem(IDC_EXTRACT_CURRENT_FOLDER);
@@ -76,8 +70,8 @@ bool CDlgUnpack::OnInitDialog(LRESULT& result)
     updateReplaceButton = GetDlgItem(IDC_UPDATE_REPLACE);
     updateSkipButton = GetDlgItem(IDC_UPDATE_SKIP);
 
-    ::CheckRadioButton(m_hWnd, IDC_EXTRACT_ALL, IDC_EXTRACT_SELECTED, IDC_EXTRACT_ALL);
-    ::CheckRadioButton(m_hWnd, IDC_UPDATE_REPLACE, IDC_UPDATE_SKIP, IDC_UPDATE_REPLACE);
+    ::CheckRadioButton(handle, IDC_EXTRACT_ALL, IDC_EXTRACT_SELECTED, IDC_EXTRACT_ALL);
+    ::CheckRadioButton(handle, IDC_UPDATE_REPLACE, IDC_UPDATE_SKIP, IDC_UPDATE_REPLACE);
     if (!currentFolder)
         ::EnableWindow(extractCurrentFolderButton, FALSE);
     // A selected ".." row counts here too.
@@ -95,7 +89,7 @@ bool CDlgUnpack::OnCommand(WPARAM wParam, LRESULT& result)
     case IDOK: {
         // The dialog stays for another job, whatever this one's result.
         CDlgProgress progress(JobFromChoices());
-        progress.DoModal(m_hWnd);
+        progress.DoModal(handle);
         return true;
     }
     case IDCANCEL:
@@ -139,7 +133,7 @@ void CDlgUnpack::OnBrowse()
     // The browser writes the chosen item's display name here, not a path.
     wchar_t displayName[MAX_PATH] = L"";
     BROWSEINFOW request = {};
-    request.hwndOwner = m_hWnd;
+    request.hwndOwner = handle;
     request.pszDisplayName = displayName;
     request.ulFlags = BIF_RETURNONLYFSDIRS;
     request.lpfn = &BrowseCallback;

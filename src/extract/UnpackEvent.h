@@ -7,6 +7,8 @@
 
 constexpr UINT WM_UNPACK_EVENT = WM_USER + 0x12AA;  // 0x16AA
 
+// Tags are arbitrary 32-bit values rather than 0, 1, 2...: a stray WM_USER-range
+// message with a small wParam is never mistaken for one.
 enum UnpackEventTag : WPARAM {
     UNPACK_CREATING_FOLDER = 0x19121001,  // 0
     UNPACK_EXTRACTING = 0x81623123,       // LocalAlloc copy of the entry's name; the dialog frees it

@@ -1,7 +1,8 @@
 #pragma once
 
-// Owns one reference to a COM object. Move-only, so that a reference is never
-// released twice; taking over a raw pointer never adds a reference (unlike some
+// Owns one reference to a COM object; reads like std::unique_ptr, as every owner
+// of ours does (get, reset, put for an out-parameter). Move-only, so that a
+// reference is never released twice; taking over a raw pointer never adds a reference (unlike some
 // ports of WRL's ComPtr::Attach).
 
 #include <unknwn.h>
@@ -10,7 +11,7 @@ template <typename Interface>
 class ComRef {
 public:
     ComRef() noexcept = default;
-    ~ComRef() { Reset(); }
+    ~ComRef() { reset(); }
 
     // Takes over the reference that `object` already carries.
     static ComRef Adopt(Interface* object) noexcept
@@ -24,7 +25,7 @@ public:
     ComRef& operator=(ComRef&& other) noexcept
     {
         if (this != &other) {
-            Reset();
+            reset();
             pointer = other.pointer;
             other.pointer = nullptr;
         }
@@ -33,11 +34,11 @@ public:
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
 
-    Interface* Get() const noexcept { return pointer; }
+    Interface* get() const noexcept { return pointer; }
     Interface* operator->() const noexcept { return pointer; }
     explicit operator bool() const noexcept { return pointer != nullptr; }
 
-    void Reset() noexcept
+    void reset() noexcept
     {
         if (pointer) {
             Interface* old = pointer;
@@ -47,9 +48,9 @@ public:
     }
 
     // For calls that hand out a new reference through an out-parameter.
-    Interface** Put() noexcept
+    Interface** put() noexcept
     {
-        Reset();
+        reset();
         return &pointer;
     }
 

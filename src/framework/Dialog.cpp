@@ -31,7 +31,7 @@ bool AnswersDirectly(UINT msg)
 
 INT_PTR CDialogImpl::DoModal(HWND owner)
 {
-    if (m_hWnd)
+    if (handle)
         return -1;
     return ::DialogBoxParamW(Module().GetInstance(), MAKEINTRESOURCEW(templateId), owner,
                              &CDialogImpl::DialogProc, reinterpret_cast<LPARAM>(this));
@@ -39,7 +39,7 @@ INT_PTR CDialogImpl::DoModal(HWND owner)
 
 bool CDialogImpl::EndDialog(int result) const
 {
-    return ::EndDialog(m_hWnd, result) != FALSE;
+    return ::EndDialog(handle, result) != FALSE;
 }
 
 INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -49,7 +49,7 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         self = reinterpret_cast<CDialogImpl*>(lParam);
         if (!self)
             return TRUE;
-        self->m_hWnd = hwnd;
+        self->handle = hwnd;
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     } else {
         self = reinterpret_cast<CDialogImpl*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -59,11 +59,19 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         return FALSE;
 
     LRESULT result = 0;
-    bool handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    bool handled = false;
+    // An exception must not cross the dialog manager's frames: a handler that
+    // throws leaves its message unhandled instead.
+    try {
+        handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    } catch (...) {
+        handled = false;
+        result = 0;
+    }
 
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->m_hWnd = nullptr;
+        self->handle = nullptr;
     }
     if (!handled) {
         // An unhandled WM_INITDIALOG still lets the dialog manager set the focus.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 // Move-only owners for Win32 handles. Copying is deleted so that no handle is
 // ever freed twice; moving hands the handle over and leaves the source empty.
@@ -108,6 +109,15 @@ struct LocalTraits {
     static void Close(Handle handle) noexcept { LocalFree(reinterpret_cast<HLOCAL>(handle)); }
 };
 
+// Memory the shell and COM hand out with CoTaskMemAlloc (item lists, strings).
+template <typename T>
+struct CoTaskMemTraits {
+    using Handle = T;
+    static Handle Empty() noexcept { return nullptr; }
+    static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
+    static void Close(Handle handle) noexcept { CoTaskMemFree(handle); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueIcon = UniqueHandle<PointerHandleTraits<HICON, DestroyIcon>>;
 template <typename T>
@@ -124,6 +134,8 @@ using UniqueLocal = UniqueHandle<LocalTraits<HLOCAL>>;
 // The argument vector of CommandLineToArgvW is one LocalAlloc block.
 using UniqueArgv = UniqueHandle<LocalTraits<LPWSTR*>>;
 using UniqueWindow = UniqueHandle<PointerHandleTraits<HWND, DestroyWindow>>;
+template <typename T>
+using UniqueCoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;
 
 // Selects a GDI object into a DC and puts the previous one back on scope exit.
 class ScopedSelectObject {

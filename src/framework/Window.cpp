@@ -76,7 +76,7 @@ HWND ChildConcerned(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam)
 
 std::wstring CWindow::GetWindowTextW() const
 {
-    return TextOf(m_hWnd);
+    return TextOf(handle);
 }
 
 std::wstring CWindow::GetDlgItemTextW(int id) const
@@ -88,24 +88,24 @@ std::wstring CWindow::GetDlgItemTextW(int id) const
 RECT CWindow::GetWindowRect() const
 {
     RECT rect{};
-    ::GetWindowRect(m_hWnd, &rect);
+    ::GetWindowRect(handle, &rect);
     return rect;
 }
 
 RECT CWindow::GetClientRect() const
 {
     RECT rect{};
-    ::GetClientRect(m_hWnd, &rect);
+    ::GetClientRect(handle, &rect);
     return rect;
 }
 
 CWindowImpl::~CWindowImpl()
 {
-    if (m_hWnd && ::IsWindow(m_hWnd)) {
-        HWND hwnd = m_hWnd;
+    if (handle && ::IsWindow(handle)) {
+        HWND hwnd = handle;
         // The derived object is gone: let the window die without it.
         Bind(hwnd, nullptr);
-        m_hWnd = nullptr;
+        handle = nullptr;
         ::DestroyWindow(hwnd);
     }
 }
@@ -133,20 +133,20 @@ bool CWindowImpl::RegisterWindowClass() const
 HWND CWindowImpl::Create(HWND parent, const RECT& rect, const wchar_t* caption, DWORD style, DWORD exStyle,
                          UINT_PTR idOrMenu)
 {
-    if (m_hWnd || !RegisterWindowClass())
+    if (handle || !RegisterWindowClass())
         return nullptr;
     WndClassInfo info = GetWndClassInfo();
-    // The window procedure sets m_hWnd at WM_NCCREATE; a failed creation
+    // The window procedure sets handle at WM_NCCREATE; a failed creation
     // clears it again at WM_NCDESTROY.
     ::CreateWindowExW(exStyle, info.className, caption, style, rect.left, rect.top, rect.right - rect.left,
                       rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(idOrMenu), Module().GetInstance(),
                       this);
-    return m_hWnd;
+    return handle;
 }
 
 LRESULT CWindowImpl::DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    return ::DefWindowProcW(handle, msg, wParam, lParam);
 }
 
 void CWindowImpl::OnFinalMessage(HWND)
@@ -159,7 +159,7 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     if (msg == WM_NCCREATE) {
         self = static_cast<CWindowImpl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self) {
-            self->m_hWnd = hwnd;
+            self->handle = hwnd;
             Bind(hwnd, self);
         }
     } else {
@@ -170,15 +170,24 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     LRESULT result = 0;
-    if (!self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result)) {
+    bool handled = false;
+    // An exception must not cross user32's frames back to the message loop: a
+    // handler that throws leaves its message unhandled instead.
+    try {
+        handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    } catch (...) {
+        handled = false;
+        result = 0;
+    }
+    if (!handled) {
         // A handler may have destroyed the window while it ran.
-        result = self->m_hWnd == hwnd ? self->DefaultProcessing(msg, wParam, lParam)
+        result = self->handle == hwnd ? self->DefaultProcessing(msg, wParam, lParam)
                                       : ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 
     if (msg == WM_NCDESTROY && BoundObject(hwnd) == self) {
         Bind(hwnd, nullptr);
-        self->m_hWnd = nullptr;
+        self->handle = nullptr;
         self->OnFinalMessage(hwnd);
     }
     return result;

@@ -7,71 +7,71 @@
 // A window handle with the calls our windows make on it. Owns nothing.
 class CWindow {
 public:
-    HWND m_hWnd = nullptr;
+    HWND handle = nullptr;
 
-    CWindow(HWND window = nullptr) noexcept : m_hWnd(window) {}
+    CWindow(HWND window = nullptr) noexcept : handle(window) {}
 
-    void Attach(HWND window) noexcept { m_hWnd = window; }
+    void Attach(HWND window) noexcept { handle = window; }
     HWND Detach() noexcept
     {
-        HWND window = m_hWnd;
-        m_hWnd = nullptr;
+        HWND window = handle;
+        handle = nullptr;
         return window;
     }
-    operator HWND() const noexcept { return m_hWnd; }
+    operator HWND() const noexcept { return handle; }
 
-    bool IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
-    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
-    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
-    bool ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command) != FALSE; }
-    bool EnableWindow(bool enable) const { return ::EnableWindow(m_hWnd, enable) != FALSE; }
-    bool DestroyWindow() const { return ::DestroyWindow(m_hWnd) != FALSE; }
+    bool IsWindow() const { return handle && ::IsWindow(handle); }
+    bool IsWindowVisible() const { return ::IsWindowVisible(handle) != FALSE; }
+    bool IsWindowEnabled() const { return ::IsWindowEnabled(handle) != FALSE; }
+    bool ShowWindow(int command) const { return ::ShowWindow(handle, command) != FALSE; }
+    bool EnableWindow(bool enable) const { return ::EnableWindow(handle, enable) != FALSE; }
+    bool DestroyWindow() const { return ::DestroyWindow(handle) != FALSE; }
 
-    HWND GetParent() const { return ::GetParent(m_hWnd); }
-    HWND GetOwner() const { return ::GetWindow(m_hWnd, GW_OWNER); }
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    HWND GetParent() const { return ::GetParent(handle); }
+    HWND GetOwner() const { return ::GetWindow(handle, GW_OWNER); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(handle, id); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(handle); }
 
-    LONG GetStyle() const { return ::GetWindowLongW(m_hWnd, GWL_STYLE); }
-    LONG GetExStyle() const { return ::GetWindowLongW(m_hWnd, GWL_EXSTYLE); }
+    LONG GetStyle() const { return ::GetWindowLongW(handle, GWL_STYLE); }
+    LONG GetExStyle() const { return ::GetWindowLongW(handle, GWL_EXSTYLE); }
 
-    bool SetWindowTextW(const wchar_t* text) const { return ::SetWindowTextW(m_hWnd, text) != FALSE; }
+    bool SetWindowTextW(const wchar_t* text) const { return ::SetWindowTextW(handle, text) != FALSE; }
     std::wstring GetWindowTextW() const;
     bool SetDlgItemTextW(int id, const wchar_t* text) const
     {
-        return ::SetDlgItemTextW(m_hWnd, id, text) != FALSE;
+        return ::SetDlgItemTextW(handle, id, text) != FALSE;
     }
     std::wstring GetDlgItemTextW(int id) const;
     bool CheckDlgButton(int id, bool checked) const
     {
-        return ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED) != FALSE;
+        return ::CheckDlgButton(handle, id, checked ? BST_CHECKED : BST_UNCHECKED) != FALSE;
     }
-    bool IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    bool IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(handle, id) == BST_CHECKED; }
 
     LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
+        return ::SendMessageW(handle, msg, wParam, lParam);
     }
     bool PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::PostMessageW(m_hWnd, msg, wParam, lParam) != FALSE;
+        return ::PostMessageW(handle, msg, wParam, lParam) != FALSE;
     }
 
     RECT GetWindowRect() const;
     RECT GetClientRect() const;
     bool SetWindowPos(HWND insertAfter, int x, int y, int width, int height, UINT flags) const
     {
-        return ::SetWindowPos(m_hWnd, insertAfter, x, y, width, height, flags) != FALSE;
+        return ::SetWindowPos(handle, insertAfter, x, y, width, height, flags) != FALSE;
     }
     bool MoveWindow(const RECT& rect, bool repaint = true) const
     {
-        return ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        return ::MoveWindow(handle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                             repaint) != FALSE;
     }
 
-    bool Invalidate(bool erase = true) const { return ::InvalidateRect(m_hWnd, nullptr, erase) != FALSE; }
-    bool UpdateWindow() const { return ::UpdateWindow(m_hWnd) != FALSE; }
-    HWND SetFocus() const { return ::SetFocus(m_hWnd); }
+    bool Invalidate(bool erase = true) const { return ::InvalidateRect(handle, nullptr, erase) != FALSE; }
+    bool UpdateWindow() const { return ::UpdateWindow(handle) != FALSE; }
+    HWND SetFocus() const { return ::SetFocus(handle); }
 };
 
 // One message-dispatch operation per window class. An implementation tries its
@@ -114,7 +114,7 @@ public:
 protected:
     virtual WndClassInfo GetWndClassInfo() const = 0;
     virtual LRESULT DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam);
-    // Called after WM_NCDESTROY, when m_hWnd is already null.
+    // Called after WM_NCDESTROY, when handle is already null.
     virtual void OnFinalMessage(HWND hwnd);
 
 private:

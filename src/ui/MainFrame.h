@@ -18,6 +18,8 @@
 
 class CMainFrame : public CWindowImpl, public CMessageFilter {
 public:
+    // The suffix keeps the name apart from any other program's class of the same
+    // words; tools and the installer find a running Quillet by it.
     static constexpr const wchar_t* kClassName = L"Quillet.MainWindow.ID5224875";
 
     explicit CMainFrame(AppSettings& settings);

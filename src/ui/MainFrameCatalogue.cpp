@@ -34,12 +34,12 @@ int CMainFrame::OpenArchive(const std::wstring& givenPath)
 
     const PasswordRequest askPassword = [this](std::wstring& password) {
         CDlgPassword prompt;
-        if (prompt.DoModal(m_hWnd) != IDOK)
+        if (prompt.DoModal(handle) != IDOK)
             return false;
         password = prompt.Password();
         return true;
     };
-    if (OpenIntoCatalogue(catalogue, path, m_hWnd, askPassword, archiveHandle).result != 1)
+    if (OpenIntoCatalogue(catalogue, path, handle, askPassword, archiveHandle).result != 1)
         return -1; // the earlier catalogue stays: Unpack still works on it
 
     if (listView != nullptr)

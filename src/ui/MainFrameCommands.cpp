@@ -36,7 +36,7 @@ void CMainFrame::OpenCommand()
 
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_hWnd;
+    dialog.hwndOwner = handle;
     dialog.lpstrFilter = filter.data();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
@@ -51,14 +51,14 @@ void CMainFrame::OpenCommand()
 void CMainFrame::SettingsCommand()
 {
     CDlgSettings dialog(settings);
-    if (dialog.DoModal(m_hWnd) == IDOK)
+    if (dialog.DoModal(handle) == IDOK)
         ApplyDragDropSetting();
 }
 
 void CMainFrame::AboutCommand()
 {
     CDlgAbout dialog;
-    dialog.DoModal(m_hWnd);
+    dialog.DoModal(handle);
 }
 
 // One call for every row: a folder of a million rows selects as fast as one of ten.

@@ -7,15 +7,15 @@
 
 void CMainFrame::UnpackCommand()
 {
-    RunUnpackCommand(m_hWnd, listView, catalogue);
+    RunUnpackCommand(handle, listView, catalogue);
 }
 
 void CMainFrame::OpenEntry(const ArchiveEntry& entry)
 {
-    OpenEntryWithProgram(m_hWnd, listView, catalogue, entry);
+    OpenEntryWithProgram(handle, listView, catalogue, entry);
 }
 
 void CMainFrame::BeginDrag()
 {
-    DragEntriesOut(m_hWnd, listView, catalogue);
+    DragEntriesOut(handle, listView, catalogue);
 }

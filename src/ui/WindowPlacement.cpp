@@ -1,5 +1,7 @@
 #include "ui/WindowPlacement.h"
 
+#include "framework/WorkArea.h"
+
 #include <algorithm>
 
 namespace {
@@ -24,21 +26,6 @@ bool CaptionReachable(const RECT& outer, const RECT& workArea)
     // The caption's top edge must be on the area, or the window cannot be dragged down.
     return outer.top >= workArea.top && Width(visible) >= std::min(kGrabWidth, Width(outer)) &&
            Height(visible) >= std::min(kGrabHeight, Height(caption));
-}
-
-RECT MoveOntoWorkArea(const RECT& outer, const RECT& workArea)
-{
-    LONG x = outer.left;
-    LONG y = outer.top;
-    if (x + Width(outer) > workArea.right)
-        x = workArea.right - Width(outer);
-    if (x < workArea.left)
-        x = workArea.left;
-    if (y + Height(outer) > workArea.bottom)
-        y = workArea.bottom - Height(outer);
-    if (y < workArea.top)
-        y = workArea.top;
-    return RECT{x, y, x + Width(outer), y + Height(outer)};
 }
 
 RECT ReachablePlacement(const RECT& outer)

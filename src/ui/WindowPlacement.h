@@ -9,10 +9,6 @@ constexpr int kMinimumClientHeight = 390;
 // True when enough of the window's caption lies on `workArea` for the user to grab it.
 bool CaptionReachable(const RECT& outer, const RECT& workArea);
 
-// `outer` moved (not resized) so that as much of it as fits lies on `workArea`,
-// its top-left corner winning when it is larger than the area.
-RECT MoveOntoWorkArea(const RECT& outer, const RECT& workArea);
-
 // The outer rectangle the window should take: `outer` itself when its caption is
 // reachable on the nearest monitor, else moved onto that monitor's work area.
 RECT ReachablePlacement(const RECT& outer);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Handles.h"
-#include "widgets/GdiPlus.h"
+#include "framework/GdiPlus.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,7 @@
 #include "widgets/CenterOnOwner.h"
 
+#include "framework/WorkArea.h"
+
 bool CenterOnOwner(HWND dialog, HWND centre)
 {
     if (!centre)
@@ -29,19 +31,9 @@ bool CenterOnOwner(HWND dialog, HWND centre)
     if (centre)
         ::GetWindowRect(centre, &centreRect);
 
-    int x = (centreRect.left + centreRect.right) / 2 - width / 2;
-    int y = (centreRect.top + centreRect.bottom) / 2 - height / 2;
-
-    // Right and bottom first, so that a dialog larger than the area ends up
-    // at its left and top edges.
-    if (x + width > area.right)
-        x = area.right - width;
-    if (x < area.left)
-        x = area.left;
-    if (y + height > area.bottom)
-        y = area.bottom - height;
-    if (y < area.top)
-        y = area.top;
-
-    return ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+    const int x = (centreRect.left + centreRect.right) / 2 - width / 2;
+    const int y = (centreRect.top + centreRect.bottom) / 2 - height / 2;
+    const RECT placed = MoveOntoWorkArea(RECT{x, y, x + width, y + height}, area);
+    return ::SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }

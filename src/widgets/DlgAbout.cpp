@@ -43,7 +43,7 @@ bool CDlgAbout::OnInitDialog(LRESULT& result)
     if (icon)
         ::SendMessageW(GetDlgItem(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
 
-    CenterOnOwner(m_hWnd, GetOwner());
+    CenterOnOwner(handle, GetOwner());
     result = TRUE;
     return true;
 }
@@ -64,7 +64,7 @@ bool CDlgAbout::OnNotify(const NMHDR& header, LRESULT& result)
         return false;
     // Only a click opens the page; the keyboard's NM_RETURN does nothing.
     if (header.code == static_cast<UINT>(NM_CLICK))
-        ShellExecuteSeam(m_hWnd, L"open", kMakerAddress, nullptr, nullptr, SW_SHOW);
+        ShellExecuteSeam(handle, L"open", kMakerAddress, nullptr, nullptr, SW_SHOW);
     result = 0;
     return true;
 }

@@ -19,7 +19,7 @@ bool CDlgSettings::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, L
 
 bool CDlgSettings::OnInitDialog(LRESULT& result)
 {
-    CenterOnOwner(m_hWnd, GetOwner());
+    CenterOnOwner(handle, GetOwner());
     CheckDlgButton(IDC_OPEN_FILE, settings.OpenFile != 0);
     CheckDlgButton(IDC_DRAG_DROP, settings.DragDrop != 0);
     result = TRUE;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "app/AppSettings.h"
 #include "framework/Dialog.h"
 
 // "Settings": the two behaviour switches of the settings record, written back

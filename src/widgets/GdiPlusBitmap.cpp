@@ -48,13 +48,21 @@ bool CGdiPlusBitmapResource::LoadPng(UINT id)
     if (!bytes)
         return false;
 
-    LockedGlobalBlock block = LockedGlobalBlock::Allocate(size);
+    UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!block)
         return false;
-    std::memcpy(block.Data(), bytes, size);
-    bitmap = DecodeFromBlock(block.Handle());
-    if (!bitmap)
+    // Locked for as long as the bitmap decoded from it lives.
+    bufferLock.emplace(block.get());
+    if (!bufferLock->Data()) {
+        bufferLock.reset();
         return false;
+    }
+    std::memcpy(bufferLock->Data(), bytes, size);
+    bitmap = DecodeFromBlock(block.get());
+    if (!bitmap) {
+        bufferLock.reset();
+        return false;
+    }
     buffer = std::move(block);
     return true;
 }
@@ -62,5 +70,6 @@ bool CGdiPlusBitmapResource::LoadPng(UINT id)
 void CGdiPlusBitmapResource::Clear() noexcept
 {
     bitmap.reset();
-    buffer.Reset();
+    bufferLock.reset();
+    buffer.reset();
 }

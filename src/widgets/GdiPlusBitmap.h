@@ -1,7 +1,9 @@
 #pragma once
 
-#include "widgets/GdiPlus.h"
-#include "widgets/LockedGlobalBlock.h"
+#include "framework/GdiPlus.h"
+#include "framework/Handles.h"
+
+#include <optional>
 
 #include <memory>
 
@@ -37,8 +39,9 @@ public:
     void Clear() noexcept;
 
     // The block holding the PNG's bytes, or null.
-    HGLOBAL Buffer() const noexcept { return buffer.Handle(); }
+    HGLOBAL Buffer() const noexcept { return buffer.get(); }
 
 private:
-    LockedGlobalBlock buffer;
+    UniqueGlobal buffer;
+    std::optional<ScopedGlobalLock> bufferLock;  // unlocked before the block is freed
 };

@@ -2,7 +2,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Window.h"
-#include "widgets/GdiPlus.h"
+#include "framework/GdiPlus.h"
 
 // The toolbar's flat button: a 32-bit alpha image above a one-line caption.
 // The image is half transparent until the pointer is over the button, which
@@ -10,6 +10,7 @@
 // (press and release inside) posts WM_COMMAND with the control id to the parent.
 class CThemedButton : public CWindowImpl {
 public:
+    // The main window's suffix: one program's classes, apart from anyone else's.
     static constexpr const wchar_t* kClassName = L"Quillet.FlatButton.ID5224875";
 
     CThemedButton() = default;

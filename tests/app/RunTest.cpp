@@ -9,6 +9,7 @@
 #include "DialogDriver.h"
 #include "RarFixture.h"
 #include "RegistrySandbox.h"
+#include "app/Settings.h"
 #include "Watchdog.h"
 #include "ui/MainFrame.h"
 

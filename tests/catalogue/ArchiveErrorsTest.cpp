@@ -12,32 +12,6 @@
 
 namespace {
 
-std::wstring MessageFor(int code)
-{
-    const UINT id = ArchiveErrorStringId(code);
-    return id ? LoadResourceString(id) : L"";
-}
-
-TEST(ArchiveErrors, EveryFailureCodeHasItsMessage)
-{
-    const std::pair<int, const wchar_t*> table[] = {
-        {11, L"Not enough memory."},
-        {12, L"File CRC error."},
-        {13, L"Bad archive."},
-        {14, L"Unknown archive format."},
-        {15, L"Volume open error."},
-        {16, L"File create error."},
-        {17, L"File close error."},
-        {18, L"Read error."},
-        {19, L"Write error."},
-        {23, L"When attempting to unpack a reference record, source file for this reference was not found."},
-        {24, L"Entered password is invalid."},
-        {HEADER_BROKEN, L"File header broken."},
-    };
-    for (const auto& [code, text] : table)
-        EXPECT_EQ(MessageFor(code), text) << code;
-}
-
 TEST(ArchiveErrors, OtherCodesShowNothing)
 {
     std::vector<int> silent = {0, 10, 20, 21, 22, -1, -24, 253, 255, 256, 100000};

@@ -45,7 +45,7 @@ TEST(DialogBinding, ObjectIsBoundFromInitDialogUntilTheEnd)
     ASSERT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(dialog.boundAtInit, shown);
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_EQ(dialog.handle, nullptr);
 }
 
 TEST(DialogBinding, HandledMessageAnswersTheSender)

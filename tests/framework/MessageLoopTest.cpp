@@ -105,20 +105,6 @@ UINT WhatFollows(UINT msg)
 
 }  // namespace
 
-TEST(MessageLoopIdleRule, FrequentMessagesDoNotRestartIdleProcessing)
-{
-    EXPECT_FALSE(IsIdleResettingMessage(WM_MOUSEMOVE));
-    EXPECT_FALSE(IsIdleResettingMessage(WM_NCMOUSEMOVE));
-    EXPECT_FALSE(IsIdleResettingMessage(WM_PAINT));
-    EXPECT_FALSE(IsIdleResettingMessage(0x0118));
-}
-
-TEST(MessageLoopIdleRule, OtherMessagesRestartIdleProcessing)
-{
-    for (UINT msg : {WM_TIMER, WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_LBUTTONDOWN, WM_NULL, WM_USER, WM_APP})
-        EXPECT_TRUE(IsIdleResettingMessage(msg)) << "message 0x" << std::hex << msg;
-}
-
 TEST(MessageLoopIdleRule, LoopIdlesAgainAfterAnOrdinaryMessage)
 {
     Watchdog watchdog;

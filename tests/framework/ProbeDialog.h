@@ -28,7 +28,7 @@ public:
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override
     {
         if (msg == WM_INITDIALOG) {
-            boundAtInit = m_hWnd == hwnd ? hwnd : nullptr;
+            boundAtInit = handle == hwnd ? hwnd : nullptr;
             if (onInit)
                 onInit(*this);
             result = TRUE;

@@ -54,7 +54,7 @@ protected:
     LRESULT DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         bool reflected = false;
-        LRESULT answer = ReflectToChild(m_hWnd, msg, wParam, lParam, reflected);
+        LRESULT answer = ReflectToChild(handle, msg, wParam, lParam, reflected);
         return reflected ? answer : CWindowImpl::DefaultProcessing(msg, wParam, lParam);
     }
 };
@@ -65,7 +65,7 @@ protected:
     {
         ASSERT_NE(parent.Create(nullptr, RECT{0, 0, 300, 200}, L"Parent", WS_OVERLAPPEDWINDOW), nullptr);
         ASSERT_NE(child.Create(parent, RECT{0, 0, 50, 20}, L"", WS_CHILD | WS_VISIBLE, 0, kChildId), nullptr);
-        childHandle = child.m_hWnd;
+        childHandle = child.handle;
         child.received.clear();
     }
 
@@ -172,7 +172,7 @@ TEST_F(Reflection, MessagesWithoutAControlStayWithTheParent)
 
     ExpectNotReflected(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     // A dialog colouring its own background names itself, not a child.
-    ExpectNotReflected(WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(parent.m_hWnd));
+    ExpectNotReflected(WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(parent.handle));
 }
 
 TEST_F(Reflection, TheControlsAnswerBecomesTheParentsResult)

@@ -61,7 +61,7 @@ protected:
     {
         ++finalCalls;
         finalHandle = hwnd;
-        handleDuringFinal = m_hWnd;
+        handleDuringFinal = handle;
         ncDestroyBeforeFinal = !mapped.empty() && mapped.back() == WM_NCDESTROY;
     }
 };
@@ -86,7 +86,7 @@ TEST(WindowImplBinding, CreateBindsTheObjectAndRegistersTheClassFromItsInfo)
     HWND hwnd = CreateOverlapped(window);
 
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(window.m_hWnd, hwnd);
+    EXPECT_EQ(window.handle, hwnd);
     EXPECT_EQ(window.GetWindowTextW(), L"Probe");
     EXPECT_EQ(::GetClassLongPtrW(hwnd, GCL_STYLE), static_cast<ULONG_PTR>(CS_DBLCLKS));
     EXPECT_EQ(reinterpret_cast<HBRUSH>(::GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND)),
@@ -113,7 +113,7 @@ TEST(WindowImplBinding, SecondCreateOnALiveObjectFails)
     ASSERT_NE(first, nullptr);
 
     EXPECT_EQ(CreateOverlapped(window), nullptr);
-    EXPECT_EQ(window.m_hWnd, first);
+    EXPECT_EQ(window.handle, first);
 }
 
 TEST(WindowImplDispatch, FirstMatchingRowAnswers)
@@ -154,7 +154,7 @@ TEST(WindowImplLifetime, FinalMessageFollowsNcDestroyWithTheObjectUnbound)
     EXPECT_EQ(window.handleDuringFinal, nullptr);
     EXPECT_TRUE(window.ncDestroyBeforeFinal);
     EXPECT_TRUE(Contains(window.mapped, WM_DESTROY));
-    EXPECT_EQ(window.m_hWnd, nullptr);
+    EXPECT_EQ(window.handle, nullptr);
 }
 
 TEST(WindowImplLifetime, ObjectCanCreateAgainAfterItsWindowIsGone)
@@ -175,7 +175,7 @@ TEST(WindowImplLifetime, FailedCreationReturnsNullAndUnbinds)
     window.failCreate = true;
 
     EXPECT_EQ(CreateOverlapped(window), nullptr);
-    EXPECT_EQ(window.m_hWnd, nullptr);
+    EXPECT_EQ(window.handle, nullptr);
     EXPECT_EQ(window.finalCalls, 1);
 }
 

@@ -281,7 +281,7 @@ std::string Codes(const LibraryWalk& walk)
            std::to_string(walk.unsafeNames) + ", prompts " + std::to_string(walk.passwordRequests) + ")";
 }
 
-std::string ProbeCaseOnce(ShownFrame& shown, BoxAnswerer& answerer, const Plan& plan, const PlannedCase& planned,
+std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Plan& plan, const PlannedCase& planned,
                           const CatalogueState& anchorState, const AppSettings& settingsBefore,
                           const std::wstring& registryBefore, std::string& codes)
 {
@@ -401,7 +401,7 @@ int RunProbeChild()
         return 2;
 
     BoxAnswerer answerer;
-    ShownFrame shown;
+    ShownMainFrame shown;
     if (shown.Frame().OpenArchive(plan.anchor) != 1 || !answerer.Boxes().empty())
         return 3;
     const CatalogueState anchorState = StateOf(shown.Frame().Catalogue());

@@ -361,49 +361,6 @@ INT_PTR ExpectedJobResult(const LibraryWalk& walk)
     return failed || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
 }
 
-ShownFrame::ShownFrame(const AppSettings& initial) : settings(initial)
-{
-    frame = std::make_unique<CMainFrame>(settings);
-    EXPECT_NE(frame->CreateMainWindow(), nullptr);
-    frame->ShowWindow(SW_SHOWNORMAL);
-    frame->UpdateWindow();
-    PumpFor(20);
-}
-
-ShownFrame::~ShownFrame()
-{
-    frame.reset();
-    // The frame posts its quit code when its window goes.
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
-int ShownFrame::RowCount() const
-{
-    return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::wstring ShownFrame::Title() const
-{
-    return TextOf(Window());
-}
-
-ExtractionJob ShownFrame::JobInto(const std::wstring& destination, ExtractMode mode, UpdateMode update) const
-{
-    const ArchiveCatalogue& catalogue = frame->Catalogue();
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = destination;
-    job.extractMode = mode;
-    job.updateMode = update;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = List();
-    job.catalogue = &catalogue;
-    job.totalBytes = catalogue.totalSize;
-    return job;
-}
-
 bool CatalogueState::operator==(const CatalogueState& other) const
 {
     return archivePath == other.archivePath && paths == other.paths && currentFolder == other.currentFolder &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DiskFiles.h"
+#include "MainFrameTesting.h"
 
 // Shared by the hardening tests: what the user must read for each library code,
 // an answerer that records every box the program shows, a bare walk through the
@@ -91,29 +92,6 @@ ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk);
 ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk);
 INT_PTR ExpectedJobResult(const LibraryWalk& walk);
 
-// A main window created and shown as the program's Run does, without the loop.
-class ShownFrame {
-public:
-    explicit ShownFrame(const AppSettings& initial = AppSettings());
-    ~ShownFrame();
-    ShownFrame(const ShownFrame&) = delete;
-    ShownFrame& operator=(const ShownFrame&) = delete;
-
-    CMainFrame& Frame() { return *frame; }
-    HWND Window() const { return frame->m_hWnd; }
-    HWND List() const { return frame->ListView(); }
-    const AppSettings& Settings() const { return settings; }
-    int RowCount() const;
-    std::wstring Title() const;
-
-    // The job that the Unpack dialog builds for "All files" and "Replace".
-    ExtractionJob JobInto(const std::wstring& destination,
-                          ExtractMode mode = ExtractAll, UpdateMode update = UpdateReplace) const;
-
-private:
-    AppSettings settings;
-    std::unique_ptr<CMainFrame> frame;
-};
 
 // What the catalogue holds, enough to tell whether it changed.
 struct CatalogueState {

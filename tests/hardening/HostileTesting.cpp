@@ -70,7 +70,7 @@ std::wstring HostileArchiveTest::Make(const std::wstring& name, const std::wstri
 
 CMainFrame& HostileArchiveTest::Show(const std::wstring& archive)
 {
-    shown = std::make_unique<ShownFrame>();
+    shown = std::make_unique<ShownMainFrame>();
     EXPECT_EQ(shown->Frame().OpenArchive(archive), 1);
     return shown->Frame();
 }

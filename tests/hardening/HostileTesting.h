@@ -64,7 +64,7 @@ protected:
     std::unique_ptr<WrittenOutsideCheck> outside;
     std::wstring anchor;
     std::unique_ptr<DialogDriver> driver;
-    std::unique_ptr<ShownFrame> shown;
+    std::unique_ptr<ShownMainFrame> shown;
 };
 
 // `count` characters of `c`.

@@ -125,7 +125,7 @@ TEST_F(Links, UnixSymbolicAndHardLinksStoredByRar)
 
     CMainFrame& frame = Show(through);
     const std::wstring destination = Work(L"dest\\a\\b");
-    const INT_PTR result = RunExtractionJob(shown->JobInto(destination), frame.m_hWnd);
+    const INT_PTR result = RunExtractionJob(shown->JobInto(destination), frame.handle);
     (void)result;  // the probe has held it to the library's own codes
     ExpectNoLinkLeadsOutside(Work(L"dest"));
     // Opening any link entry is refused.

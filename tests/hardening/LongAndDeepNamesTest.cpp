@@ -54,7 +54,7 @@ TEST_F(LongAndDeepNames, NamesBeyondTheLibrarysFieldAreRefusedWhole)
     CMainFrame& frame = Show(archive);
     const std::wstring destination = Work(L"dest") + L"\\" + Repeat(L'p', 200);
     ExpectErrorBox(L"2 entries were skipped because their names are unsafe.");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDCANCEL);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDCANCEL);
     const DiskTree written = ReadDiskTree(destination);
     EXPECT_EQ(written.count(Backslashed(full)), 1u);
     for (const auto& item : written) {

@@ -87,7 +87,7 @@ TEST_F(ManyEntries, TwoHundredThousandInOneFolder)
     for (int row : {1, 100001, 200000})
         ::SendMessageW(shown->List(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&selected));
     const std::wstring destination = Work(L"dest");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination, ExtractSelected), frame.m_hWnd), IDOK);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination, ExtractSelected), frame.handle), IDOK);
     DiskTree expected;
     expected[L"many\\"];
     for (size_t index : {0, 100000, 199999})
@@ -103,7 +103,7 @@ TEST_F(ManyEntries, TwoHundredThousandInOneFolder)
         const std::wstring all = Work(L"all");
         const UINT_PTR timer = ::SetTimer(nullptr, 0, kCancelAfterMs, &CancelTheJob);
         const DWORD start = ::GetTickCount();
-        EXPECT_EQ(RunExtractionJob(shown->JobInto(all), frame.m_hWnd), IDCANCEL);
+        EXPECT_EQ(RunExtractionJob(shown->JobInto(all), frame.handle), IDCANCEL);
         ::KillTimer(nullptr, timer);
         const DiskTree written = ReadDiskTree(all);
         std::printf("ALL-ENTRIES\t%u files written in %lu ms, then cancelled\n",

@@ -67,12 +67,12 @@ TEST_F(PasswordsAndVolumes, WrongHeaderPasswordsAgainAndAgain)
         const LibraryWalk walk = WalkForExtraction(archive, typed, Work(L"oracle\\" + std::to_wstring(attempt)));
         AnswerPassword(typed);
         ExpectBoxes(ExpectedJobBoxes(walk));
-        EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDCANCEL);
+        EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDCANCEL);
         EXPECT_TRUE(ReadDiskTree(destination).empty());
         EXPECT_EQ(StateOf(frame.Catalogue()), listed);
     }
     AnswerPassword(kRight);
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDOK);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDOK);
     EXPECT_EQ(ReadDiskTree(destination)[L"secret\\two.txt"], std::string(5000, 't'));
     EXPECT_TRUE(SameSettings(shown->Settings(), AppSettings()));
     EXPECT_TRUE(driver->AllAnswered());
@@ -104,7 +104,7 @@ TEST_F(PasswordsAndVolumes, MiddleVolumeMissing)
     const LibraryWalk extraction = WalkForExtraction(first, L"", Work(L"oracle"));
     EXPECT_EQ(extraction.stopCode, ERAR_EOPEN);
     ExpectBoxes(ExpectedJobBoxes(extraction));
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDCANCEL);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDCANCEL);
     // What came before the gap stays; the spanning file is not there whole.
     DiskTree written = ReadDiskTree(destination);
     EXPECT_EQ(written[L"set\\a-first.txt"], "first");

@@ -105,7 +105,7 @@ TEST_F(ResourceHygiene, TwoHundredCyclesOfOpenBrowseAndExtract)
         ASSERT_NO_FATAL_FAILURE(Activate(L".."));
         ASSERT_NO_FATAL_FAILURE(Activate(L".."));
         const std::wstring destination = Work(L"dest\\" + std::to_wstring(cycle % 4));
-        ASSERT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDOK);
+        ASSERT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDOK);
         // The job's worker has ended with its dialog.
         if (cycle >= kWarmUpCycles) {
             ASSERT_EQ(ThreadCount(), baseline.threads);
@@ -116,7 +116,7 @@ TEST_F(ResourceHygiene, TwoHundredCyclesOfOpenBrowseAndExtract)
             ASSERT_EQ(frame.OpenArchive(damaged), 1);
             AnswerPassword(L"cycle");
             ASSERT_EQ(frame.OpenArchive(encrypted), 1);
-            ASSERT_EQ(RunExtractionJob(shown->JobInto(Work(L"dest\\encrypted")), frame.m_hWnd), IDOK);
+            ASSERT_EQ(RunExtractionJob(shown->JobInto(Work(L"dest\\encrypted")), frame.handle), IDOK);
             ASSERT_TRUE(driver->AllAnswered());
         }
     }

@@ -45,7 +45,7 @@ TEST_F(WindowsNames, DeviceNamesAndTrailingDotsAndBlanks)
 
     CMainFrame& frame = Show(archive);
     const std::wstring destination = Work(L"dest");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDOK);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDOK);
     const DiskTree written = ReadDiskTree(destination);
     for (const wchar_t* name : {L"_CON", L"sub\\_AUX", L"_COM1.log", L"_LPT1", L"trail", L"blank", L"dots",
                                 L"folder\\inside.txt", L"ok.txt"})
@@ -78,7 +78,7 @@ TEST_F(WindowsNames, ReservedCharactersEndTheJobWithTheLibrarysCode)
     CMainFrame& frame = Show(archive);
     const std::wstring destination = Work(L"dest");
     ExpectErrorBox(L"File create error.");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDCANCEL);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDCANCEL);
     const DiskTree written = ReadDiskTree(destination);
     EXPECT_EQ(written.count(L"a-first.txt"), 1u);
     EXPECT_EQ(written.count(L"star_.txt"), 1u);
@@ -122,7 +122,7 @@ TEST_F(WindowsNames, PathsThatDifferOnlyInLetterCase)
 
     // The current folder's job takes every spelling.
     const std::wstring destination = Work(L"dest");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination, ExtractCurrentFolder), frame.m_hWnd), IDOK);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination, ExtractCurrentFolder), frame.handle), IDOK);
     size_t written = 0;
     for (const auto& item : ReadDiskTree(destination))
         written += item.first.back() == L'\\' ? 0 : 1;
@@ -157,7 +157,7 @@ TEST_F(WindowsNames, ClimbingDriveAndRootedNames)
     CMainFrame& frame = Show(archive);
     const std::wstring destination = Work(L"dest\\below");
     ExpectErrorBox(std::to_wstring(hostile.size()) + L" entries were skipped because their names are unsafe.");
-    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.m_hWnd), IDCANCEL);
+    EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDCANCEL);
     const Names expected = {L"below\\", L"below\\C_\\", L"below\\C_\\drive1.txt", L"below\\C_drive2.txt",
                             L"below\\safe.txt"};
     Names found;

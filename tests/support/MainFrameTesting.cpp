@@ -108,3 +108,23 @@ RECT ShownMainFrame::ChildRect(HWND child) const
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+
+ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
+                      ExtractMode mode, UpdateMode update)
+{
+    ExtractionJob job;
+    job.archivePath = catalogue.archivePath;
+    job.destination = destination;
+    job.extractMode = mode;
+    job.updateMode = update;
+    job.currentFolder = catalogue.currentFolder;
+    job.list = list;
+    job.catalogue = &catalogue;
+    job.totalBytes = catalogue.totalSize;
+    return job;
+}
+
+ExtractionJob ShownMainFrame::JobInto(const std::wstring& destination, ExtractMode mode, UpdateMode update) const
+{
+    return MakeJob(frame->Catalogue(), List(), destination, mode, update);
+}

@@ -9,8 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "app/AppSettings.h"
+#include "extract/ExtractionJob.h"
 #include "ui/MainFrame.h"
+
+// The job as the Unpack dialog would build it for a catalogue and list.
+ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
+                      ExtractMode mode = ExtractAll, UpdateMode update = UpdateReplace);
 
 class ShownMainFrame {
 public:
@@ -18,7 +23,7 @@ public:
     ~ShownMainFrame();
 
     CMainFrame& Frame() { return *frame; }
-    HWND Window() const { return frame->m_hWnd; }
+    HWND Window() const { return frame->handle; }
     HWND List() const { return frame->ListView(); }
     AppSettings& Settings() { return settings; }
 
@@ -32,6 +37,9 @@ public:
     void Select(int row, bool selected = true);
     // A real double-click on the row, through the list view's own handling.
     void DoubleClick(int row);
+    // The job the Unpack dialog builds on the archive shown, into `destination`.
+    ExtractionJob JobInto(const std::wstring& destination, ExtractMode mode = ExtractAll,
+                          UpdateMode update = UpdateReplace) const;
     // The client rectangle of a child in the frame's client coordinates.
     RECT ChildRect(HWND child) const;
 

@@ -1,12 +1,13 @@
 // Every test exe starts the process-wide facilities as the program's entry does.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
-#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/AppModule.h"
+#include "framework/Startup.h"
 
 namespace {
 
@@ -14,25 +15,25 @@ class ProgramEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        OleInitialize(nullptr);
+        ole = std::make_unique<ScopedOle>();
         INITCOMMONCONTROLSEX controls = {};
         controls.dwSize = sizeof(controls);
         controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES;
         InitCommonControlsEx(&controls);
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+        gdiPlus = std::make_unique<ScopedGdiPlus>();
         Module().Init(GetModuleHandleW(nullptr));
     }
 
     void TearDown() override
     {
         Module().Term();
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        OleUninitialize();
+        gdiPlus.reset();
+        ole.reset();
     }
 
 private:
-    ULONG_PTR gdiplusToken = 0;
+    std::unique_ptr<ScopedOle> ole;
+    std::unique_ptr<ScopedGdiPlus> gdiPlus;
 };
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/Handles.h"
-#include "widgets/GdiPlus.h"
+#include "framework/GdiPlus.h"
 #include "widgets/ThemedButton.h"
 
 #include <gtest/gtest.h>

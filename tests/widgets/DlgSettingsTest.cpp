@@ -2,7 +2,7 @@
 
 #include "DialogDriver.h"
 
-#include "app/Settings.h"
+#include "app/AppSettings.h"
 #include "res/resource.h"
 #include "widgets/DlgSettings.h"
 
