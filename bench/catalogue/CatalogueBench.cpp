@@ -47,10 +47,22 @@ void operator delete(void* payload) noexcept
     std::free(block);
 }
 
-void operator delete(void* payload, size_t) noexcept { operator delete(payload); }
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete[](void* payload) noexcept { operator delete(payload); }
-void operator delete[](void* payload, size_t) noexcept { operator delete(payload); }
+void operator delete(void* payload, size_t) noexcept
+{
+    operator delete(payload);
+}
+void* operator new[](size_t size)
+{
+    return operator new(size);
+}
+void operator delete[](void* payload) noexcept
+{
+    operator delete(payload);
+}
+void operator delete[](void* payload, size_t) noexcept
+{
+    operator delete(payload);
+}
 
 namespace {
 
@@ -199,11 +211,11 @@ void EnterBigFolder()
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"CatalogueBenchHost";
     ::RegisterClassW(&windowClass);
-    HWND frame = ::CreateWindowExW(0, windowClass.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                   0, 0, 900, 700, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND frame = ::CreateWindowExW(0, windowClass.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
+                                   700, nullptr, nullptr, windowClass.hInstance, nullptr);
     host.catalogue = &catalogue;
-    host.list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA,
-                                  0, 0, 880, 650, frame, nullptr, windowClass.hInstance, nullptr);
+    host.list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 880,
+                                  650, frame, nullptr, windowClass.hInstance, nullptr);
     const wchar_t* titles[] = {L"File name", L"Type", L"Size", L"Modified"};
     for (int column = 0; column < 4; ++column) {
         LVCOLUMNW info{};
@@ -226,8 +238,8 @@ void EnterBigFolder()
     ::InvalidateRect(host.list, nullptr, TRUE);
     ::UpdateWindow(host.list);
     const double enterMs = MillisecondsSince(start);
-    std::printf("enter folder of %d rows: %.2f ms, %zu cell requests (visible rows only)\n",
-                catalogue.RowCount(), enterMs, host.requests);
+    std::printf("enter folder of %d rows: %.2f ms, %zu cell requests (visible rows only)\n", catalogue.RowCount(),
+                enterMs, host.requests);
 
     // Cell requests at the start, middle and end of the view cost the same.
     const int probes[] = {1, 50000, 100000};
@@ -236,8 +248,7 @@ void EnterBigFolder()
         constexpr int kRequests = 200000;
         for (int i = 0; i < kRequests; ++i)
             FillCell(catalogue, row, i & 3, host.buffer, kCellTextCapacity);
-        std::printf("cell request at row %6d: %.0f ns\n", row,
-                    MillisecondsSince(cellStart) * 1e6 / kRequests);
+        std::printf("cell request at row %6d: %.0f ns\n", row, MillisecondsSince(cellStart) * 1e6 / kRequests);
     }
     std::mt19937 random(7);
     std::uniform_int_distribution<int> anyRow(0, catalogue.RowCount() - 1);
@@ -245,8 +256,7 @@ void EnterBigFolder()
     constexpr int kRandomRequests = 400000;
     for (int i = 0; i < kRandomRequests; ++i)
         FillCell(catalogue, anyRow(random), i & 3, host.buffer, kCellTextCapacity);
-    std::printf("cell request at random rows: %.0f ns\n",
-                MillisecondsSince(randomStart) * 1e6 / kRandomRequests);
+    std::printf("cell request at random rows: %.0f ns\n", MillisecondsSince(randomStart) * 1e6 / kRandomRequests);
     ::DestroyWindow(frame);
 }
 
@@ -286,12 +296,11 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%3d  %8.1f ms  %12.1f ms  %6.1f ms  %7.1f ms  %6.1f%%  %5.1f ms\n", run + 1, walkAlone, walk,
                     creation, last.treeMs, 100.0 * own / walk, last.clearMs);
     }
-    std::printf("headers: %zu, entries kept: %zu, best walk alone %.1f ms\n", headers, last.entries,
-                bestWalkAlone);
+    std::printf("headers: %zu, entries kept: %zu, best walk alone %.1f ms\n", headers, last.entries, bestWalkAlone);
 
     const double pathBytes = 2.0 * static_cast<double>(last.pathUnits);
-    std::printf("catalogue heap: %zu bytes requested in %zu blocks; path text %.0f bytes\n",
-                last.catalogueBytes, last.catalogueBlocks, pathBytes);
+    std::printf("catalogue heap: %zu bytes requested in %zu blocks; path text %.0f bytes\n", last.catalogueBytes,
+                last.catalogueBlocks, pathBytes);
     std::printf("per entry beyond path text: %.1f bytes requested, %.1f with 8 bytes of heap header a block\n",
                 (static_cast<double>(last.catalogueBytes) - pathBytes) / static_cast<double>(last.entries),
                 (static_cast<double>(last.catalogueBytes + 8 * last.catalogueBlocks) - pathBytes) /

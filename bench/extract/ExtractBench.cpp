@@ -52,7 +52,8 @@ int BareExtract(const std::wstring& archivePath, const std::wstring& destination
     ::CreateDirectoryW(destination.c_str(), nullptr);
     std::uint64_t bytes = 0;
     RarArchive archive;
-    int result = archive.Open(archivePath.c_str(), RarOpenMode::Extract, &BareCallback, reinterpret_cast<LPARAM>(&bytes));
+    int result =
+        archive.Open(archivePath.c_str(), RarOpenMode::Extract, &BareCallback, reinterpret_cast<LPARAM>(&bytes));
     if (result != 0)
         return result;
     auto header = std::make_unique<RARHeaderDataEx>();
@@ -83,8 +84,8 @@ using UnixNameFunction = char*(CDECL*)(const wchar_t*);
 // starts on the same file system; waits until it is gone.
 void RemoveRunFolder(const std::wstring& folder)
 {
-    static const auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    static const auto unixName = reinterpret_cast<UnixNameFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixName)
         return;
     char* name = unixName(folder.c_str());
@@ -98,8 +99,7 @@ void RemoveRunFolder(const std::wstring& folder)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(L"/bin/sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
+    if (!::CreateProcessW(L"/bin/sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return;
     if (process.hThread)
         ::CloseHandle(process.hThread);
@@ -169,8 +169,8 @@ class Bench {
 public:
     Bench(std::wstring workFolder, int roundCount) : work(std::move(workFolder)), rounds(roundCount)
     {
-        owner = ::CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600,
-                                  nullptr, nullptr, nullptr, nullptr);
+        owner = ::CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
+                                  nullptr, nullptr, nullptr);
     }
     ~Bench() { ::DestroyWindow(owner); }
 
@@ -245,7 +245,8 @@ ExtractionJob AllOf(const std::wstring& archive)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: bench_extract <large.rar> <small.rar> <flat.rar> <work folder> [rounds [display ms]]\n");
+        std::fprintf(stderr,
+                     "usage: bench_extract <large.rar> <small.rar> <flat.rar> <work folder> [rounds [display ms]]\n");
         return 2;
     }
     const std::wstring large = argv[1];

@@ -37,8 +37,7 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-template <typename Action>
-double Time(Action action)
+template <typename Action> double Time(Action action)
 {
     LARGE_INTEGER from, to;
     QueryPerformanceCounter(&from);
@@ -72,7 +71,7 @@ void FillWithOneBigFolder(CMainFrame& frame)
     frame.Catalogue().BuildFolderTree(std::move(entries));
     frame.Catalogue().archivePath = L"bench.rar";
     SendMessageW(frame.ListView(), LVM_SETITEMCOUNT, 1, 0);
-    frame.ActivateRow(0); // enter "big": kRows + 1 rows with ".."
+    frame.ActivateRow(0);  // enter "big": kRows + 1 rows with ".."
     Pump();
 }
 
@@ -93,7 +92,7 @@ std::wstring Status(const CMainFrame& frame)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 int wmain()
 {
@@ -113,25 +112,37 @@ int wmain()
         HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &CountNotifications, nullptr, GetCurrentThreadId());
         for (int run = 1; run <= 3; ++run) {
             itemChangedNotifications = 0;
-            const double selectAll = Time([&] { frame.SelectAll(); Pump(); });
+            const double selectAll = Time([&] {
+                frame.SelectAll();
+                Pump();
+            });
             const int selectNotifications = itemChangedNotifications;
             const std::wstring selectedText = Status(frame);
             const long selected = static_cast<long>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
             itemChangedNotifications = 0;
-            const double clear = Time([&] { frame.ClearSelection(); Pump(); });
+            const double clear = Time([&] {
+                frame.ClearSelection();
+                Pump();
+            });
             std::printf("run %d: SelectAll %.1f ms, %d notification(s), %ld selected, status \"%ls\"; "
                         "ClearSelection %.1f ms, %d notification(s)\n",
                         run, selectAll, selectNotifications, selected, selectedText.c_str(), clear,
                         itemChangedNotifications);
         }
         itemChangedNotifications = 0;
-        const double loopSelect = Time([&] { RowByRow(list, true); Pump(); });
+        const double loopSelect = Time([&] {
+            RowByRow(list, true);
+            Pump();
+        });
         const int loopNotifications = itemChangedNotifications;
-        const double loopClear = Time([&] { RowByRow(list, false); Pump(); });
+        const double loopClear = Time([&] {
+            RowByRow(list, false);
+            Pump();
+        });
         std::printf("row by row over %d rows: select %.1f ms (%d notifications), clear %.1f ms; "
                     "scaled to %d rows: select %.0f s, clear %.0f s\n",
-                    kLoopRows, loopSelect, loopNotifications, loopClear, kRows,
-                    loopSelect * kRows / kLoopRows / 1000.0, loopClear * kRows / kLoopRows / 1000.0);
+                    kLoopRows, loopSelect, loopNotifications, loopClear, kRows, loopSelect * kRows / kLoopRows / 1000.0,
+                    loopClear * kRows / kLoopRows / 1000.0);
         UnhookWindowsHookEx(hook);
         DestroyWindow(frame.handle);
     }

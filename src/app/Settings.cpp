@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr REGSAM kAccess = KEY_READ | KEY_WRITE; // 0x2001F
+constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;  // 0x2001F
 constexpr size_t kPathRoom = 1000;
 
 // Key and value names are plain ASCII, widened in the thread's code page.
@@ -42,8 +42,8 @@ std::wstring SettingsKeyPath()
 UniqueRegKey CreateKey(const std::wstring& path)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        kAccess, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }
@@ -53,8 +53,7 @@ LONG ReadValue(HKEY key, const char* name, int32_t& field)
 {
     DWORD type = 0;
     DWORD size = sizeof(field);
-    LONG result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type,
-                                   reinterpret_cast<BYTE*>(&field), &size);
+    LONG result = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&field), &size);
     if (result == ERROR_SUCCESS && type != REG_DWORD)
         return ERROR_INVALID_DATA;
     return result;
@@ -63,8 +62,7 @@ LONG ReadValue(HKEY key, const char* name, int32_t& field)
 void WriteValue(HKEY key, const char* name, int32_t field)
 {
     DWORD value = static_cast<DWORD>(field);
-    RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof(value));
+    RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
 struct ValueBinding {
@@ -83,28 +81,24 @@ const ValueBinding kWindowValues[] = {
     {"Height", &AppSettings::Height},
 };
 const ValueBinding kListValues[] = {
-    {"Column1", &AppSettings::Column1},
-    {"Column2", &AppSettings::Column2},
-    {"Column3", &AppSettings::Column3},
-    {"Column4", &AppSettings::Column4},
-    {"Column5", &AppSettings::Column5},
+    {"Column1", &AppSettings::Column1}, {"Column2", &AppSettings::Column2}, {"Column3", &AppSettings::Column3},
+    {"Column4", &AppSettings::Column4}, {"Column5", &AppSettings::Column5},
 };
 
 struct KeyBinding {
-    const char* subkey; // nullptr: the settings key itself
+    const char* subkey;  // nullptr: the settings key itself
     const ValueBinding* first;
     size_t count;
 };
 
-template <size_t N>
-constexpr KeyBinding Bind(const char* subkey, const ValueBinding (&values)[N])
+template <size_t N> constexpr KeyBinding Bind(const char* subkey, const ValueBinding (&values)[N])
 {
     return KeyBinding{subkey, values, N};
 }
 
 const KeyBinding kSubkeys[] = {Bind("Window", kWindowValues), Bind("List", kListValues)};
 
-} // namespace
+}  // namespace
 
 void LoadSettings(AppSettings& settings)
 {

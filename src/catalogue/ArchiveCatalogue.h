@@ -12,19 +12,19 @@
 
 // What a double-click on a row asks for.
 enum class RowActivation {
-    None,          // no entry there (outside the view)
-    LeaveFolder,   // the ".." row
-    EnterFolder,   // a folder entry
-    OpenFile,      // a file entry
+    None,         // no entry there (outside the view)
+    LeaveFolder,  // the ".." row
+    EnterFolder,  // a folder entry
+    OpenFile,     // a file entry
 };
 
 class ArchiveCatalogue {
 public:
-    std::wstring archivePath;      // as given to OpenArchive; empty before the first open
-    EntryList rootEntries;         // top level, display order
-    ArchiveEntry* currentFolder = nullptr;     // none = top level
-    std::vector<ArchiveEntry*> folderStack;    // views left by EnterFolder, none = top level
-    std::uint64_t totalSize = 0;   // EntrySize summed over rootEntries
+    std::wstring archivePath;                // as given to OpenArchive; empty before the first open
+    EntryList rootEntries;                   // top level, display order
+    ArchiveEntry* currentFolder = nullptr;   // none = top level
+    std::vector<ArchiveEntry*> folderStack;  // views left by EnterFolder, none = top level
+    std::uint64_t totalSize = 0;             // EntrySize summed over rootEntries
 
     ArchiveCatalogue() = default;
     ArchiveCatalogue(const ArchiveCatalogue&) = delete;

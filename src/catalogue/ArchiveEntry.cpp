@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr unsigned kHostWindows = 2;      // HostOS as the library reports it
+constexpr unsigned kHostWindows = 2;  // HostOS as the library reports it
 constexpr unsigned kHostUnix = 3;
 constexpr unsigned kUnixTypeMask = 0xF000;  // the file type bits of a Unix mode
 constexpr unsigned kUnixSymlink = 0xA000;   // S_IFLNK

@@ -14,7 +14,7 @@ struct ArchiveEntry {
     bool isLink = false;  // a symbolic link, junction or other redirection, not data of its own
     std::uint64_t unpackedSize = 0;
     std::uint64_t packedSize = 0;
-    std::uint32_t fileTime = 0;  // MS-DOS date (high word) and time (low word)
+    std::uint32_t fileTime = 0;                           // MS-DOS date (high word) and time (low word)
     std::vector<std::unique_ptr<ArchiveEntry>> children;  // a folder's contents, display order
 
     ArchiveEntry() = default;

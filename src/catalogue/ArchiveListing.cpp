@@ -14,8 +14,8 @@ ListResult ListArchive(const std::wstring& path, const PasswordRequest& askPassw
     ListResult result;
     ListingSession session;
     session.askPassword = &askPassword;
-    result.openResult = archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback,
-                                     reinterpret_cast<LPARAM>(&session));
+    result.openResult =
+        archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, reinterpret_cast<LPARAM>(&session));
     if (result.openResult == ERAR_SUCCESS) {
         try {
             // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
@@ -53,8 +53,7 @@ int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2
     switch (message) {
     case UCM_NEEDPASSWORDW: {
         std::wstring password;
-        if (!session || !session->askPassword || !*session->askPassword ||
-            !(*session->askPassword)(password)) {
+        if (!session || !session->askPassword || !*session->askPassword || !(*session->askPassword)(password)) {
             if (session)
                 session->passwordDeclined = true;
             return -1;
@@ -92,8 +91,8 @@ void ShowListingErrors(const ListResult& result, HWND owner)
     }
 }
 
-OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
-                           const ListResult& listed, EntryList entries)
+OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner, const ListResult& listed,
+                           EntryList entries)
 {
     OpenOutcome outcome;
     outcome.codes = listed;

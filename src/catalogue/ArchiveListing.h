@@ -55,8 +55,8 @@ void ShowListingErrors(const ListResult& result, HWND owner);
 // The catalogue's half of opening an archive once it has been listed: reports what
 // went wrong, then replaces the catalogue with the entries read, top level shown.
 // A refused archive leaves the catalogue as it was.
-OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
-                           const ListResult& listed, EntryList entries);
+OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner, const ListResult& listed,
+                           EntryList entries);
 
 // Lists `path` through `archive` and presents it; `archive` is closed on return.
 OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,

@@ -39,8 +39,7 @@ public:
         wchar_t digits[24];
         size_t count = 0;
         do {
-            digits[sizeof(digits) / sizeof(digits[0]) - 1 - count] =
-                static_cast<wchar_t>(L'0' + value % 10);
+            digits[sizeof(digits) / sizeof(digits[0]) - 1 - count] = static_cast<wchar_t>(L'0' + value % 10);
             value /= 10;
             ++count;
         } while (value != 0 || static_cast<int>(count) < minDigits);
@@ -57,9 +56,8 @@ private:
 
 const wchar_t* MonthText(unsigned month) noexcept
 {
-    static const wchar_t* const kMonths[] = {L" Jan ", L" Feb ", L" Mar ", L" Apr ",
-                                             L" May ", L" Jun ", L" Jul ", L" Aug ",
-                                             L" Sep ", L" Oct ", L" Nov ", L" Dec "};
+    static const wchar_t* const kMonths[] = {L" Jan ", L" Feb ", L" Mar ", L" Apr ", L" May ", L" Jun ",
+                                             L" Jul ", L" Aug ", L" Sep ", L" Oct ", L" Nov ", L" Dec "};
     return month >= 1 && month <= 12 ? kMonths[month - 1] : L"";
 }
 
@@ -93,8 +91,7 @@ void FormatSize(std::uint64_t size, wchar_t* text, size_t capacity)
     }
 }
 
-int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* text,
-             size_t capacity)
+int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* text, size_t capacity)
 {
     TextSink sink(text, capacity);
     if (catalogue.IsParentRow(row)) {

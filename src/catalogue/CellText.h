@@ -21,8 +21,7 @@ constexpr int kFolderImage = 1;
 
 // Writes the text of (row, column) into `text` (at most `capacity` units, always
 // terminated, a long text cut before a whole character) and returns the row's image.
-int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* text,
-             size_t capacity);
+int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* text, size_t capacity);
 
 // The LVN_GETDISPINFOW answer: text into `buffer` (kCellTextCapacity units) with the
 // item pointing at it; the image for column 0. The request's mask is not consulted.

@@ -6,8 +6,7 @@
 
 #include <cwchar>
 
-std::wstring SelectionText(const ArchiveCatalogue& catalogue, int selectedRows,
-                           bool parentRowSelected)
+std::wstring SelectionText(const ArchiveCatalogue& catalogue, int selectedRows, bool parentRowSelected)
 {
     int items = selectedRows;
     if (catalogue.currentFolder && parentRowSelected)

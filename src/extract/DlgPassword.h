@@ -12,8 +12,7 @@ public:
 
     const std::wstring& Password() const noexcept { return password; }
 
-    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     bool OnInitDialog(LRESULT& result);

@@ -15,15 +15,13 @@
 #include <cwchar>
 #include <new>
 
-CDlgProgress::CDlgProgress(const ExtractionJob& extractionJob) : CDialogImpl(IDD_PROGRESS), job(extractionJob)
-{
-}
+CDlgProgress::CDlgProgress(const ExtractionJob& extractionJob) : CDialogImpl(IDD_PROGRESS), job(extractionJob) {}
 
-CDlgProgress::CDlgProgress(const std::wstring& archivePath, const std::wstring& destination,
-                           ExtractMode extractMode, UpdateMode updateMode, const ArchiveEntry* currentFolder,
-                           HWND list, const ArchiveCatalogue& catalogue, std::uint64_t totalBytes)
-    : CDlgProgress(ExtractionJob{archivePath, destination, extractMode, updateMode, currentFolder, list,
-                                 &catalogue, totalBytes})
+CDlgProgress::CDlgProgress(const std::wstring& archivePath, const std::wstring& destination, ExtractMode extractMode,
+                           UpdateMode updateMode, const ArchiveEntry* currentFolder, HWND list,
+                           const ArchiveCatalogue& catalogue, std::uint64_t totalBytes)
+    : CDlgProgress(
+          ExtractionJob{archivePath, destination, extractMode, updateMode, currentFolder, list, &catalogue, totalBytes})
 {
 }
 
@@ -42,8 +40,8 @@ UniqueKernelHandle CDlgProgress::CreateJobEvent()
 
 UniqueKernelHandle CDlgProgress::StartWorker(ExtractionWorker& jobWorker)
 {
-    return UniqueKernelHandle(reinterpret_cast<HANDLE>(
-        ::_beginthreadex(nullptr, 0, &ExtractionWorker::ThreadMain, &jobWorker, 0, nullptr)));
+    return UniqueKernelHandle(
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &ExtractionWorker::ThreadMain, &jobWorker, 0, nullptr)));
 }
 
 bool CDlgProgress::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -77,8 +75,8 @@ bool CDlgProgress::OnInitDialog(LRESULT& result)
         // acknowledgement: none starts.
         if (channel.Open(CreateJobEvent())) {
             // The selection is read here, on the list's own thread, once.
-            worker = std::make_unique<ExtractionWorker>(job, EntryFilter::ForJob(job), channel, handle,
-                                                        displayIntervalMs);
+            worker =
+                std::make_unique<ExtractionWorker>(job, EntryFilter::ForJob(job), channel, handle, displayIntervalMs);
             thread = StartWorker(*worker);
         }
     } catch (const std::bad_alloc&) {

@@ -18,16 +18,15 @@ class CDlgProgress : public CDialogImpl {
 public:
     explicit CDlgProgress(const ExtractionJob& job);
     CDlgProgress(const std::wstring& archivePath, const std::wstring& destination, ExtractMode extractMode,
-                 UpdateMode updateMode, const ArchiveEntry* currentFolder, HWND list,
-                 const ArchiveCatalogue& catalogue, std::uint64_t totalBytes);
+                 UpdateMode updateMode, const ArchiveEntry* currentFolder, HWND list, const ArchiveCatalogue& catalogue,
+                 std::uint64_t totalBytes);
     // Waits for a worker that is still running (it is told to stop first).
     ~CDlgProgress() override;
 
     // At most one new entry name and one progress step per `ms` (0: every one).
     void SetDisplayInterval(DWORD ms) noexcept { displayIntervalMs = ms; }
 
-    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 protected:
     // The job's auto-reset event; an empty handle when none could be created.

@@ -43,8 +43,8 @@ std::wstring ProposedDestination(const std::wstring& archivePath)
 
 CDlgUnpack::CDlgUnpack(const std::wstring& path, const ArchiveEntry* folder, HWND listView,
                        const ArchiveCatalogue& archiveCatalogue, std::uint64_t total)
-    : CDialogImpl(IDD_UNPACK), archivePath(path), currentFolder(folder), list(listView),
-      catalogue(archiveCatalogue), archiveTotal(total)
+    : CDialogImpl(IDD_UNPACK), archivePath(path), currentFolder(folder), list(listView), catalogue(archiveCatalogue),
+      archiveTotal(total)
 {
 }
 

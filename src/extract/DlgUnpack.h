@@ -14,8 +14,7 @@ public:
     CDlgUnpack(const std::wstring& archivePath, const ArchiveEntry* currentFolder, HWND list,
                const ArchiveCatalogue& catalogue, std::uint64_t archiveTotal);
 
-    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // The job that OK would run with the dialog's current choices.
     ExtractionJob JobFromChoices() const;

@@ -241,8 +241,7 @@ private:
     bool dragReturned = false;
 };
 
-class CLeftButtonDropSource final
-    : public CSingleInterfaceObject<CLeftButtonDropSource, IDropSource, IID_IDropSource> {
+class CLeftButtonDropSource final : public CSingleInterfaceObject<CLeftButtonDropSource, IDropSource, IID_IDropSource> {
 public:
     CLeftButtonDropSource() = default;
     CLeftButtonDropSource(const CLeftButtonDropSource&) = delete;

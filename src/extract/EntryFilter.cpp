@@ -14,8 +14,8 @@ std::vector<const ArchiveEntry*> SelectedEntries(HWND list, const ArchiveCatalog
     // costs far less than asking every row for its state.
     int row = -1;
     for (;;) {
-        row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                              MAKELPARAM(LVNI_SELECTED, 0)));
+        row = static_cast<int>(
+            ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
         if (row < 0)
             break;
         if (const ArchiveEntry* entry = catalogue.EntryAtRow(row))
@@ -30,8 +30,7 @@ EntryFilter EntryFilter::ForJob(const ExtractionJob& job)
     case ExtractCurrentFolder:
         return job.currentFolder ? ForFolder(job.currentFolder->path) : EntryFilter();
     case ExtractSelected:
-        return job.catalogue ? ForEntries(SelectedEntries(job.list, *job.catalogue))
-                             : ForEntries({});
+        return job.catalogue ? ForEntries(SelectedEntries(job.list, *job.catalogue)) : ForEntries({});
     case ExtractAll:
     default:
         return EntryFilter();

@@ -57,8 +57,8 @@ void JobChannel::Abandon()
     Acknowledge();
 }
 
-ExtractionWorker::ExtractionWorker(const ExtractionJob& extractionJob, EntryFilter entryFilter,
-                                   JobChannel& jobChannel, HWND dialogWindow, DWORD intervalMs)
+ExtractionWorker::ExtractionWorker(const ExtractionJob& extractionJob, EntryFilter entryFilter, JobChannel& jobChannel,
+                                   HWND dialogWindow, DWORD intervalMs)
     : job(extractionJob), filter(std::move(entryFilter)), channel(jobChannel), dialog(dialogWindow),
       displayIntervalMs(intervalMs),
       wantedHeaders(filter.TakesAll() || !job.catalogue ? 0 : filter.CountTaken(*job.catalogue))

@@ -114,7 +114,7 @@ private:
     const size_t wantedHeaders;
     size_t handledHeaders = 0;
 
-    std::wstring destination;  // normalized
+    std::wstring destination;    // normalized
     std::string zoneIdentifier;  // the archive's mark of the web, given to every file written
     std::uint64_t bytesDone = 0;
     unsigned unsafeNames = 0;

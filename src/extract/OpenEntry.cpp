@@ -18,8 +18,8 @@ void ShowUnsafeEntryError(HWND owner)
     ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_ICONERROR);
 }
 
-bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
-                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes, UpdateMode updateMode)
+bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
+                          std::uint64_t totalBytes, UpdateMode updateMode)
 {
     ExtractionJob job;
     job.archivePath = catalogue.archivePath;

@@ -31,8 +31,8 @@ OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const Arch
 // Runs a job over the list's selected entries into `folder` with a modal progress
 // dialog owned by `mainWindow`, replacing or skipping what is there already; true
 // when it ended neither with an error nor cancelled. `totalBytes` drives the bar.
-bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView,
-                          const ArchiveCatalogue& catalogue, std::uint64_t totalBytes, UpdateMode updateMode);
+bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
+                          std::uint64_t totalBytes, UpdateMode updateMode);
 
 // "This entry cannot be opened because its name is unsafe." in an error box.
 void ShowUnsafeEntryError(HWND owner);

@@ -67,10 +67,9 @@ bool StartsInside(const std::wstring& folder, const std::wstring& path)
 // leads; the sharing of whoever holds it open does not stand in the way.
 UniqueKernelHandle OpenItself(const std::wstring& path)
 {
-    return UniqueKernelHandle(::CreateFileW(PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr));
+    return UniqueKernelHandle(::CreateFileW(
+        PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 // The name the system keeps for the open item: where it really is, with every link

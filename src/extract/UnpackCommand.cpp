@@ -13,7 +13,6 @@ void RunUnpackCommand(HWND mainWindow, HWND listView, const ArchiveCatalogue& ca
         ::MessageBoxW(mainWindow, text.c_str(), caption.c_str(), MB_ICONERROR);
         return;
     }
-    CDlgUnpack unpack(catalogue.archivePath, catalogue.currentFolder, listView, catalogue,
-                      catalogue.totalSize);
+    CDlgUnpack unpack(catalogue.archivePath, catalogue.currentFolder, listView, catalogue, catalogue.totalSize);
     unpack.DoModal(mainWindow);
 }

@@ -7,8 +7,7 @@
 
 #include <unknwn.h>
 
-template <typename Interface>
-class ComRef {
+template <typename Interface> class ComRef {
 public:
     ComRef() noexcept = default;
     ~ComRef() { reset(); }

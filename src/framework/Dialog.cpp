@@ -33,8 +33,8 @@ INT_PTR CDialogImpl::DoModal(HWND owner)
 {
     if (handle)
         return -1;
-    return ::DialogBoxParamW(Module().GetInstance(), MAKEINTRESOURCEW(templateId), owner,
-                             &CDialogImpl::DialogProc, reinterpret_cast<LPARAM>(this));
+    return ::DialogBoxParamW(Module().GetInstance(), MAKEINTRESOURCEW(templateId), owner, &CDialogImpl::DialogProc,
+                             reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialogImpl::EndDialog(int result) const

@@ -6,8 +6,7 @@
 
 // Move-only owners for Win32 handles. Copying is deleted so that no handle is
 // ever freed twice; moving hands the handle over and leaves the source empty.
-template <typename Traits>
-class UniqueHandle {
+template <typename Traits> class UniqueHandle {
 public:
     using Handle = typename Traits::Handle;
 
@@ -59,8 +58,7 @@ private:
     Handle handle = Traits::Empty();
 };
 
-template <typename T, BOOL(WINAPI* CloseFunction)(T)>
-struct PointerHandleTraits {
+template <typename T, BOOL(WINAPI* CloseFunction)(T)> struct PointerHandleTraits {
     using Handle = T;
     static Handle Empty() noexcept { return nullptr; }
     static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
@@ -72,15 +70,11 @@ struct PointerHandleTraits {
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() noexcept { return nullptr; }
-    static bool IsValid(Handle handle) noexcept
-    {
-        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
-    }
+    static bool IsValid(Handle handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
     static void Close(Handle handle) noexcept { CloseHandle(handle); }
 };
 
-template <typename T>
-struct GdiObjectTraits {
+template <typename T> struct GdiObjectTraits {
     using Handle = T;
     static Handle Empty() noexcept { return nullptr; }
     static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
@@ -101,8 +95,7 @@ struct GlobalTraits {
     static void Close(Handle handle) noexcept { GlobalFree(handle); }
 };
 
-template <typename T>
-struct LocalTraits {
+template <typename T> struct LocalTraits {
     using Handle = T;
     static Handle Empty() noexcept { return nullptr; }
     static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
@@ -110,8 +103,7 @@ struct LocalTraits {
 };
 
 // Memory the shell and COM hand out with CoTaskMemAlloc (item lists, strings).
-template <typename T>
-struct CoTaskMemTraits {
+template <typename T> struct CoTaskMemTraits {
     using Handle = T;
     static Handle Empty() noexcept { return nullptr; }
     static bool IsValid(Handle handle) noexcept { return handle != nullptr; }
@@ -120,8 +112,7 @@ struct CoTaskMemTraits {
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueIcon = UniqueHandle<PointerHandleTraits<HICON, DestroyIcon>>;
-template <typename T>
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits<T>>;
+template <typename T> using UniqueGdiObject = UniqueHandle<GdiObjectTraits<T>>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueFont = UniqueGdiObject<HFONT>;
@@ -134,14 +125,15 @@ using UniqueLocal = UniqueHandle<LocalTraits<HLOCAL>>;
 // The argument vector of CommandLineToArgvW is one LocalAlloc block.
 using UniqueArgv = UniqueHandle<LocalTraits<LPWSTR*>>;
 using UniqueWindow = UniqueHandle<PointerHandleTraits<HWND, DestroyWindow>>;
-template <typename T>
-using UniqueCoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;
+template <typename T> using UniqueCoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;
 
 // Selects a GDI object into a DC and puts the previous one back on scope exit.
 class ScopedSelectObject {
 public:
     ScopedSelectObject(HDC target, HGDIOBJ object) noexcept
-        : dc(target), previous(object ? SelectObject(target, object) : nullptr) {}
+        : dc(target), previous(object ? SelectObject(target, object) : nullptr)
+    {
+    }
     ~ScopedSelectObject()
     {
         if (previous)
@@ -157,10 +149,7 @@ private:
 
 class ScopedPaint {
 public:
-    explicit ScopedPaint(HWND target) noexcept : window(target), paint{}
-    {
-        dc = BeginPaint(window, &paint);
-    }
+    explicit ScopedPaint(HWND target) noexcept : window(target), paint{} { dc = BeginPaint(window, &paint); }
     ~ScopedPaint()
     {
         if (dc)
@@ -180,8 +169,7 @@ private:
 
 class ScopedGlobalLock {
 public:
-    explicit ScopedGlobalLock(HGLOBAL block) noexcept
-        : memory(block), data(block ? GlobalLock(block) : nullptr) {}
+    explicit ScopedGlobalLock(HGLOBAL block) noexcept : memory(block), data(block ? GlobalLock(block) : nullptr) {}
     ~ScopedGlobalLock()
     {
         if (data)
@@ -191,8 +179,7 @@ public:
     ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
 
     void* Data() const noexcept { return data; }
-    template <typename T>
-    T* As() const noexcept { return static_cast<T*>(data); }
+    template <typename T> T* As() const noexcept { return static_cast<T*>(data); }
 
 private:
     HGLOBAL memory;

@@ -6,8 +6,7 @@ namespace {
 
 constexpr UINT kCaretBlinkTimer = 0x0118;
 
-template <typename T>
-bool RemoveFrom(std::vector<T*>& items, T* item)
+template <typename T> bool RemoveFrom(std::vector<T*>& items, T* item)
 {
     auto found = std::find(items.begin(), items.end(), item);
     if (found == items.end())

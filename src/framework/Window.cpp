@@ -50,8 +50,7 @@ HWND ChildConcerned(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam)
         return wParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
-        return wParam && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID))
-                                                   : nullptr;
+        return wParam && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID)) : nullptr;
     }
     case WM_COMPAREITEM:
         return wParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
@@ -139,8 +138,7 @@ HWND CWindowImpl::Create(HWND parent, const RECT& rect, const wchar_t* caption, 
     // The window procedure sets handle at WM_NCCREATE; a failed creation
     // clears it again at WM_NCDESTROY.
     ::CreateWindowExW(exStyle, info.className, caption, style, rect.left, rect.top, rect.right - rect.left,
-                      rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(idOrMenu), Module().GetInstance(),
-                      this);
+                      rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(idOrMenu), Module().GetInstance(), this);
     return handle;
 }
 
@@ -149,9 +147,7 @@ LRESULT CWindowImpl::DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(handle, msg, wParam, lParam);
 }
 
-void CWindowImpl::OnFinalMessage(HWND)
-{
-}
+void CWindowImpl::OnFinalMessage(HWND) {}
 
 LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

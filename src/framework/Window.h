@@ -37,10 +37,7 @@ public:
 
     bool SetWindowTextW(const wchar_t* text) const { return ::SetWindowTextW(handle, text) != FALSE; }
     std::wstring GetWindowTextW() const;
-    bool SetDlgItemTextW(int id, const wchar_t* text) const
-    {
-        return ::SetDlgItemTextW(handle, id, text) != FALSE;
-    }
+    bool SetDlgItemTextW(int id, const wchar_t* text) const { return ::SetDlgItemTextW(handle, id, text) != FALSE; }
     std::wstring GetDlgItemTextW(int id) const;
     bool CheckDlgButton(int id, bool checked) const
     {
@@ -65,8 +62,8 @@ public:
     }
     bool MoveWindow(const RECT& rect, bool repaint = true) const
     {
-        return ::MoveWindow(handle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                            repaint) != FALSE;
+        return ::MoveWindow(handle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint) !=
+               FALSE;
     }
 
     bool Invalidate(bool erase = true) const { return ::InvalidateRect(handle, nullptr, erase) != FALSE; }
@@ -81,8 +78,7 @@ public:
 class CMessageMap {
 public:
     virtual ~CMessageMap() = default;
-    virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                      LRESULT& result) = 0;
+    virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 };
 
 struct WndClassInfo {

@@ -52,11 +52,11 @@ LRESULT CALLBACK ReleaseUnclaimedDrops(HWND window, UINT msg, WPARAM wParam, LPA
 
 UniqueIcon LoadIconResource(UINT id, int width, int height)
 {
-    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                    IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+    return UniqueIcon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
 }
 
-} // namespace
+}  // namespace
 
 CMainFrame::CMainFrame(AppSettings& appSettings)
     : settings(appSettings), initialWidth(appSettings.Width), initialHeight(appSettings.Height)
@@ -70,8 +70,7 @@ CMainFrame::CMainFrame(AppSettings& appSettings)
         }
     }
     smallIcon = LoadIconResource(IDI_APPLICATION_ICON, 16, 16);
-    bigIcon = LoadIconResource(IDI_APPLICATION_ICON, GetSystemMetrics(SM_CXICON),
-                               GetSystemMetrics(SM_CYICON));
+    bigIcon = LoadIconResource(IDI_APPLICATION_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 
     const auto ids = DrawControlIds();
     statusBarId = ids[0];
@@ -106,8 +105,7 @@ HWND CMainFrame::CreateMainWindow()
     // A provisional size: WM_CREATE gives the window its stored client size.
     const RECT rect = {settings.X, settings.Y, 400, 400};
     const std::wstring caption = LoadResourceString(IDS_PRODUCT_NAME);
-    return Create(nullptr, rect, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                  0, 0);
+    return Create(nullptr, rect, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0);
 }
 
 bool CMainFrame::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -118,7 +116,7 @@ bool CMainFrame::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lPar
         return true;
     case WM_DESTROY:
         OnDestroy();
-        return false; // default processing follows
+        return false;  // default processing follows
     case WM_SIZE:
         OnSize(lParam);
         result = 0;
@@ -210,8 +208,7 @@ bool CMainFrame::FilterMessage(MSG* message)
             DragFinish(reinterpret_cast<HDROP>(message->wParam));
         return true;
     }
-    return handle != nullptr && accelerators &&
-           TranslateAcceleratorW(handle, accelerators.get(), message) != 0;
+    return handle != nullptr && accelerators && TranslateAcceleratorW(handle, accelerators.get(), message) != 0;
 }
 
 LRESULT CMainFrame::OnCreate()
@@ -238,8 +235,7 @@ void CMainFrame::FitClientSize()
     const int height = std::max(initialHeight, kMinimumClientHeight);
     const RECT window = GetWindowRect();
     const RECT client = GetClientRect();
-    RECT outer = {window.left, window.top,
-                  window.left + width + (window.right - window.left) - client.right,
+    RECT outer = {window.left, window.top, window.left + width + (window.right - window.left) - client.right,
                   window.top + height + (window.bottom - window.top) - client.bottom};
     outer = ReachablePlacement(outer);
     SetWindowPos(nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
@@ -251,8 +247,7 @@ void CMainFrame::CreateToolbar()
     const ToolbarButton buttons[] = {
         {&CMainFrame::openButton, &CMainFrame::openButtonId, IDS_OPEN, {5, 5, 70, 60}, IDB_OPEN},
         {&CMainFrame::unpackButton, &CMainFrame::unpackButtonId, IDS_UNPACK, {75, 5, 140, 60}, IDB_UNPACK},
-        {&CMainFrame::settingsButton, &CMainFrame::settingsButtonId, IDS_SETTINGS, {155, 5, 220, 60},
-         IDB_SETTINGS},
+        {&CMainFrame::settingsButton, &CMainFrame::settingsButtonId, IDS_SETTINGS, {155, 5, 220, 60}, IDB_SETTINGS},
         {&CMainFrame::aboutButton, &CMainFrame::aboutButtonId, IDS_ABOUT, {235, 5, 305, 60}, IDB_ABOUT},
     };
     for (const ToolbarButton& entry : buttons) {
@@ -271,12 +266,12 @@ void CMainFrame::CreateList()
     const RECT client = GetClientRect();
     // LVS_SHAREIMAGELISTS: the frame owns the image list and destroys it; without
     // it the list would destroy it too, when its window goes.
-    listView = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                   LVS_OWNERDATA | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
-                               1, kListTop, client.right - 2, 400 - kListTop, handle,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),
-                               GetModuleHandleW(nullptr), nullptr);
+    listView =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
+                            LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                        1, kListTop, client.right - 2, 400 - kListTop, handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), GetModuleHandleW(nullptr), nullptr);
     if (listView == nullptr)
         return;
     SetWindowSubclass(listView, &ReleaseUnclaimedDrops, 0, 0);
@@ -303,9 +298,9 @@ void CMainFrame::CreateList()
 
 void CMainFrame::CreateStatusBar()
 {
-    statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1, 1, 1, 1,
-                                handle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(statusBarId)),
-                                GetModuleHandleW(nullptr), nullptr);
+    statusBar =
+        CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1, 1, 1, 1, handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(statusBarId)), GetModuleHandleW(nullptr), nullptr);
     if (statusBar == nullptr)
         return;
     int parts[2] = {kStatusSplit, -1};
@@ -324,8 +319,8 @@ void CMainFrame::OnSize(LPARAM lParam)
             allowance += bar.bottom - bar.top;
         }
         // A minimised window reports 0 x 0: the list then takes no room at all.
-        ::SetWindowPos(listView, nullptr, 0, 0, std::max(width - 2, 0),
-                       std::max(height - kListTop - allowance, 0), SWP_NOMOVE | SWP_NOZORDER);
+        ::SetWindowPos(listView, nullptr, 0, 0, std::max(width - 2, 0), std::max(height - kListTop - allowance, 0),
+                       SWP_NOMOVE | SWP_NOZORDER);
     }
     if (statusBar != nullptr) {
         ::SendMessageW(statusBar, WM_SIZE, 0, 0);

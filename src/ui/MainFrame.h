@@ -34,8 +34,7 @@ public:
     int OpenArchive(const std::wstring& path);
 
     bool FilterMessage(MSG* message) override;
-    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // Every row deselected, the list erased and repainted.
     void ClearSelection();

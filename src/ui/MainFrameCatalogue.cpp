@@ -20,7 +20,7 @@ std::wstring TitleFor(const std::wstring& path)
     return LoadResourceString(IDS_PRODUCT_NAME) + L" - [" + path + L"]";
 }
 
-} // namespace
+}  // namespace
 
 int CMainFrame::OpenArchive(const std::wstring& givenPath)
 {
@@ -40,7 +40,7 @@ int CMainFrame::OpenArchive(const std::wstring& givenPath)
         return true;
     };
     if (OpenIntoCatalogue(catalogue, path, handle, askPassword, archiveHandle).result != 1)
-        return -1; // the earlier catalogue stays: Unpack still works on it
+        return -1;  // the earlier catalogue stays: Unpack still works on it
 
     if (listView != nullptr)
         LockWindowUpdate(listView);
@@ -112,8 +112,7 @@ void CMainFrame::UpdateSelectionText()
         return;
     const int selected = static_cast<int>(::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
     const bool parentSelected =
-        catalogue.IsParentRow(0) &&
-        (::SendMessageW(listView, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        catalogue.IsParentRow(0) && (::SendMessageW(listView, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED) != 0;
     const std::wstring text = SelectionText(catalogue, selected, parentSelected);
     ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

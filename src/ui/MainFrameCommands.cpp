@@ -26,7 +26,7 @@ std::vector<wchar_t> OpenFilter()
     return filter;
 }
 
-} // namespace
+}  // namespace
 
 void CMainFrame::OpenCommand()
 {

@@ -10,16 +10,22 @@ namespace {
 constexpr int kGrabWidth = 100;
 constexpr int kGrabHeight = 20;
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
+int Width(const RECT& rect)
+{
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect)
+{
+    return rect.bottom - rect.top;
+}
 
-} // namespace
+}  // namespace
 
 bool CaptionReachable(const RECT& outer, const RECT& workArea)
 {
     RECT caption = outer;
-    caption.bottom = std::min<LONG>(outer.bottom, outer.top + GetSystemMetrics(SM_CYCAPTION) +
-                                                      GetSystemMetrics(SM_CYFRAME));
+    caption.bottom =
+        std::min<LONG>(outer.bottom, outer.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME));
     RECT visible;
     if (!IntersectRect(&visible, &caption, &workArea))
         return false;
@@ -61,11 +67,10 @@ RememberedGeometry GeometryToRemember(HWND window)
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (GetMonitorInfoW(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &info))
-        OffsetRect(&outer, info.rcWork.left - info.rcMonitor.left,
-                   info.rcWork.top - info.rcMonitor.top);
+        OffsetRect(&outer, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
 
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) &
-                        ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
+    const DWORD style =
+        static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     RECT frame = {0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);

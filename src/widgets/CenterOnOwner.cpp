@@ -34,6 +34,6 @@ bool CenterOnOwner(HWND dialog, HWND centre)
     const int x = (centreRect.left + centreRect.right) / 2 - width / 2;
     const int y = (centreRect.top + centreRect.bottom) / 2 - height / 2;
     const RECT placed = MoveOntoWorkArea(RECT{x, y, x + width, y + height}, area);
-    return ::SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0,
-                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+    return ::SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) !=
+           FALSE;
 }

@@ -38,8 +38,8 @@ bool CDlgAbout::OnInitDialog(LRESULT& result)
     HINSTANCE instance = Module().GetInstance();
     SetDlgItemTextW(IDC_VERSION, ProductVersionOf(ModuleFilePath(instance)).c_str());
 
-    icon.reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                                               kIconWidth, kIconHeight, LR_DEFAULTCOLOR)));
+    icon.reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, kIconWidth,
+                                               kIconHeight, LR_DEFAULTCOLOR)));
     if (icon)
         ::SendMessageW(GetDlgItem(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
 

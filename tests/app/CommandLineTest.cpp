@@ -12,8 +12,8 @@ TEST(CommandLine, OpensOnlyTheFirstPathAfterAnExactDashO)
 
 TEST(CommandLine, IgnoresEverythingElse)
 {
-    for (const wchar_t* line : {L"", L"-o", L"-O a.rar", L"/o a.rar", L"a.rar", L"-open a.rar",
-                                L"a.rar -o b.rar", L"  "}) {
+    for (const wchar_t* line :
+         {L"", L"-o", L"-O a.rar", L"/o a.rar", L"a.rar", L"-open a.rar", L"a.rar -o b.rar", L"  "}) {
         EXPECT_FALSE(ArchiveFromCommandLine(line).has_value()) << line;
     }
     EXPECT_FALSE(ArchiveFromCommandLine(nullptr).has_value());

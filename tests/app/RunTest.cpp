@@ -71,7 +71,7 @@ uint32_t Stored(const wchar_t* key, const wchar_t* name)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Run, NormalCloseExitsWithOneAndStoresTheGeometryOfThatMoment)
 {

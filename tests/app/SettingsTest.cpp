@@ -38,7 +38,7 @@ AppSettings Distinct()
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsStore, FirstRunKeepsDefaultsAndCreatesNoKey)
 {
@@ -78,7 +78,7 @@ TEST(SettingsStore, RoundTripKeepsEveryBitIncludingNegativeCoordinates)
     ASSERT_TRUE(RegistrySandbox::ReadDword(kWindowKey, L"X", raw));
     EXPECT_EQ(0xFFFFFB50u, raw);
     ASSERT_TRUE(RegistrySandbox::ReadDword(kSettingsKey, L"DragDrop", raw));
-    EXPECT_EQ(5u, raw); // the store validates nothing
+    EXPECT_EQ(5u, raw);  // the store validates nothing
 
     AppSettings loaded;
     LoadSettings(loaded);
@@ -105,7 +105,7 @@ TEST(SettingsStore, FourByteValueOfAnotherTypeIsTakenAsItStands)
     RegistrySandbox sandbox;
     const unsigned char bytes[4] = {0x01, 0x02, 0x03, 0x04};
     RegistrySandbox::SetRaw(kWindowKey, L"Width", REG_BINARY, bytes, sizeof(bytes));
-    const wchar_t text[] = L"a"; // 4 bytes with its terminator
+    const wchar_t text[] = L"a";  // 4 bytes with its terminator
     RegistrySandbox::SetRaw(kListKey, L"Column2", REG_SZ, text, sizeof(text));
     // Too long for the field: the query fails and the default stays.
     const unsigned char longer[8] = {9, 9, 9, 9, 9, 9, 9, 9};

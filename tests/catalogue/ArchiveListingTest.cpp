@@ -85,8 +85,13 @@ TEST_F(ArchiveListing, EntriesGoToTheNearestFolderWithAHeader)
     fixture.WriteFile(L"setup.exe", "exe");
     const std::wstring archive = fixture.MakeArchive(L"nearest.rar", L"-r", L"a Docs setup setup.exe");
     const std::wstring quoted = RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(archive)));
-    ASSERT_EQ(fixture.Shell(L"rar a -idq -ep -apa/b " + quoted + L" x/c.txt && "
-                            L"rar a -idq -ep -apdocs " + quoted + L" y/x.txt").exitCode, 0);
+    ASSERT_EQ(fixture
+                  .Shell(L"rar a -idq -ep -apa/b " + quoted +
+                         L" x/c.txt && "
+                         L"rar a -idq -ep -apdocs " +
+                         quoted + L" y/x.txt")
+                  .exitCode,
+              0);
 
     EXPECT_EQ(OpenIntoCatalogue(catalogue, archive).result, 1);
     EXPECT_EQ(RowNames(catalogue), (Names{L"Docs", L"a", L"setup", L"setup.exe"}));
@@ -109,7 +114,9 @@ TEST_F(ArchiveListing, EmptyArchiveOpensWithNoRows)
     fixture.WriteFile(L"only.txt", "x");
     const std::wstring archive = fixture.MakeArchive(L"empty.rar", L"-qo-");
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(archive, [](rar5::Archive& a) { a.RemoveFile(0); }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        archive, [](rar5::Archive& a) { a.RemoveFile(0); }, &error))
+        << error;
 
     const OpenOutcome outcome = OpenIntoCatalogue(catalogue, archive);
     EXPECT_EQ(outcome.result, 1);
@@ -190,11 +197,15 @@ TEST_F(ArchiveListing, DamageAfterTheTenthEntryShowsOneBoxThenTenEntries)
     const std::wstring archive = fixture.MakeArchive(L"damaged.rar", L"-qo-");
     std::string error;
     Names firstTen;
-    ASSERT_TRUE(rar5::EditArchive(archive, [&firstTen](rar5::Archive& a) {
-        for (size_t i = 0; i < 10; ++i)
-            firstTen.push_back(RarFixture::FromUtf8(a.Files().at(i).name));
-        a.Files().at(10).damage = rar5::Damage::ZeroSize;
-    }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        archive,
+        [&firstTen](rar5::Archive& a) {
+            for (size_t i = 0; i < 10; ++i)
+                firstTen.push_back(RarFixture::FromUtf8(a.Files().at(i).name));
+            a.Files().at(10).damage = rar5::Damage::ZeroSize;
+        },
+        &error))
+        << error;
     std::sort(firstTen.begin(), firstTen.end());
     ExpectErrorBox(L"File header broken.");
 
@@ -271,8 +282,8 @@ TEST_F(ArchiveListing, SolidArchivesListFromTheirHeadersAlone)
     for (const wchar_t* volume : {L"set.part01.rar", L"set.part02.rar"}) {
         SCOPED_TRACE(volume);
         const ShellResult reference = fixture.Shell(
-            L"unrar lb -v " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(fixture.OutputPath(volume)))) +
-            L" | sort -u");
+            L"unrar lb -v " +
+            RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(fixture.OutputPath(volume)))) + L" | sort -u");
         ASSERT_EQ(reference.exitCode, 0) << reference.output;
         Names expected;
         std::stringstream lines(reference.output);
@@ -320,9 +331,7 @@ TEST_F(ArchiveListing, SizeAboveFourGibibytesShowsInPlainDigits)
 {
     fixture.WriteFile(L"huge.bin", "small on disk");
     const std::wstring archive = fixture.MakeArchive(L"huge.rar", L"-qo- -m0");
-    ASSERT_TRUE(rar5::EditArchive(archive, [](rar5::Archive& a) {
-        a.Files().at(0).unpackedSize = 5000000000ull;
-    }));
+    ASSERT_TRUE(rar5::EditArchive(archive, [](rar5::Archive& a) { a.Files().at(0).unpackedSize = 5000000000ull; }));
 
     EXPECT_EQ(OpenIntoCatalogue(catalogue, archive).result, 1);
     EXPECT_EQ(catalogue.EntryAtRow(0)->unpackedSize, 5000000000ull);
@@ -340,27 +349,30 @@ TEST_F(ArchiveListing, FolderFlagDecidesWhateverTheAttributes)
         fixture.WriteFile(RarFixture::FromUtf8(name) + L"\\inner.txt", "in");
     const std::wstring archive = fixture.MakeArchive(L"attributes.rar", L"-r -qo-");
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(archive, [](rar5::Archive& a) {
-        auto set = [&a](const char* name, std::uint64_t host, std::uint64_t attributes, bool directory) {
-            rar5::FileHeader* header = a.Find(name);
-            ASSERT_NE(header, nullptr) << name;
-            header->hostOs = host;
-            header->attributes = attributes;
-            header->SetDirectory(directory);
-        };
-        set("w16", rar5::kHostWindows, 16, true);
-        set("w17", rar5::kHostWindows, 17, true);
-        set("w48", rar5::kHostWindows, 48, true);
-        set("unixdir", rar5::kHostUnix, 040755, true);
-        set("noflag16", rar5::kHostWindows, 16, false);
-        set("noflagunix", rar5::kHostUnix, 040755, false);
-    }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        archive,
+        [](rar5::Archive& a) {
+            auto set = [&a](const char* name, std::uint64_t host, std::uint64_t attributes, bool directory) {
+                rar5::FileHeader* header = a.Find(name);
+                ASSERT_NE(header, nullptr) << name;
+                header->hostOs = host;
+                header->attributes = attributes;
+                header->SetDirectory(directory);
+            };
+            set("w16", rar5::kHostWindows, 16, true);
+            set("w17", rar5::kHostWindows, 17, true);
+            set("w48", rar5::kHostWindows, 48, true);
+            set("unixdir", rar5::kHostUnix, 040755, true);
+            set("noflag16", rar5::kHostWindows, 16, false);
+            set("noflagunix", rar5::kHostUnix, 040755, false);
+        },
+        &error))
+        << error;
 
     EXPECT_EQ(OpenIntoCatalogue(catalogue, archive).result, 1);
     // Folders first, then files: the flagless ones are files beside their contents.
     EXPECT_EQ(RowNames(catalogue),
-              (Names{L"unixdir", L"w16", L"w17", L"w48", L"noflag16", L"inner.txt", L"noflagunix",
-                     L"inner.txt"}));
+              (Names{L"unixdir", L"w16", L"w17", L"w48", L"noflag16", L"inner.txt", L"noflagunix", L"inner.txt"}));
     for (const wchar_t* name : {L"unixdir", L"w16", L"w17", L"w48"}) {
         ASSERT_TRUE(Enter(catalogue, name)) << name;
         EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"inner.txt"}));

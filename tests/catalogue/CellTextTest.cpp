@@ -10,8 +10,7 @@
 
 namespace {
 
-std::uint32_t DosTime(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
-                      unsigned second)
+std::uint32_t DosTime(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute, unsigned second)
 {
     const std::uint32_t date = ((year - 1980) << 9) | (month << 5) | day;
     const std::uint32_t time = (hour << 11) | (minute << 5) | (second / 2);

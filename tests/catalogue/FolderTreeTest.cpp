@@ -17,14 +17,16 @@ std::unique_ptr<ArchiveEntry> Entry(const std::wstring& path, bool folder, std::
     return entry;
 }
 
-std::unique_ptr<ArchiveEntry> Folder(const std::wstring& path) { return Entry(path, true); }
+std::unique_ptr<ArchiveEntry> Folder(const std::wstring& path)
+{
+    return Entry(path, true);
+}
 std::unique_ptr<ArchiveEntry> File(const std::wstring& path, std::uint64_t size = 0)
 {
     return Entry(path, false, size);
 }
 
-template <typename... Entries>
-EntryList List(Entries... entries)
+template <typename... Entries> EntryList List(Entries... entries)
 {
     EntryList list;
     (list.push_back(std::move(entries)), ...);
@@ -42,10 +44,9 @@ size_t CountEntries(const EntryList& level)
 TEST(DisplayOrder, FoldersFirstThenPathsByCodeUnit)
 {
     ArchiveCatalogue catalogue;
-    catalogue.BuildFolderTree(List(File(L"a.txt"), File(L"B.txt"), Folder(L"c"), File(L"alpha.txt"),
-                                   File(L"Zeta.txt"), File(L"\u00E9t\u00E9.txt")));
-    EXPECT_EQ(RowNames(catalogue),
-              (Names{L"c", L"B.txt", L"Zeta.txt", L"a.txt", L"alpha.txt", L"\u00E9t\u00E9.txt"}));
+    catalogue.BuildFolderTree(List(File(L"a.txt"), File(L"B.txt"), Folder(L"c"), File(L"alpha.txt"), File(L"Zeta.txt"),
+                                   File(L"\u00E9t\u00E9.txt")));
+    EXPECT_EQ(RowNames(catalogue), (Names{L"c", L"B.txt", L"Zeta.txt", L"a.txt", L"alpha.txt", L"\u00E9t\u00E9.txt"}));
 }
 
 TEST(DisplayOrder, ComparesFullPathsNotShownNames)
@@ -73,12 +74,10 @@ TEST(FolderTree, EveryEntryStandsInExactlyOnePlace)
 {
     ArchiveCatalogue catalogue;
     catalogue.BuildFolderTree(List(File(L"setup.exe", 5), Folder(L"setup"), File(L"setup\\readme.txt", 7),
-                                   File(L"photos\\a.jpg", 1), File(L"photos\\b.jpg", 2),
-                                   Folder(L"a"), File(L"a\\b\\c.txt", 3), Folder(L"Docs"),
-                                   File(L"docs\\x.txt", 4)));
+                                   File(L"photos\\a.jpg", 1), File(L"photos\\b.jpg", 2), Folder(L"a"),
+                                   File(L"a\\b\\c.txt", 3), Folder(L"Docs"), File(L"docs\\x.txt", 4)));
     EXPECT_EQ(CountEntries(catalogue.rootEntries), 9u);
-    EXPECT_EQ(RowNames(catalogue),
-              (Names{L"Docs", L"a", L"setup", L"a.jpg", L"b.jpg", L"setup.exe"}));
+    EXPECT_EQ(RowNames(catalogue), (Names{L"Docs", L"a", L"setup", L"a.jpg", L"b.jpg", L"setup.exe"}));
     EXPECT_EQ(catalogue.totalSize, 22u);
 
     ASSERT_TRUE(Enter(catalogue, L"setup"));
@@ -111,7 +110,7 @@ TEST(FolderTree, OfTwoFoldersWithOnePathTheFirstHeaderTakesTheContents)
     ArchiveCatalogue catalogue;
     catalogue.BuildFolderTree(List(Folder(L"Dup"), Folder(L"DUP"), File(L"dup\\x.txt")));
     ASSERT_EQ(catalogue.RowCount(), 2);
-    const ArchiveEntry* first = catalogue.EntryAtRow(1);   // "Dup" sorts after "DUP"
+    const ArchiveEntry* first = catalogue.EntryAtRow(1);  // "Dup" sorts after "DUP"
     const ArchiveEntry* second = catalogue.EntryAtRow(0);
     EXPECT_EQ(first->path, L"Dup");
     EXPECT_EQ(first->children.size(), 1u);
@@ -123,8 +122,8 @@ TEST(FolderTree, FolderSizeIsItsContentsNotItsOwnField)
     ArchiveCatalogue catalogue;
     auto folder = Folder(L"f");
     folder->unpackedSize = 1000;
-    catalogue.BuildFolderTree(List(std::move(folder), File(L"f\\a", 3), Folder(L"f\\g"), File(L"f\\g\\b", 4),
-                                   File(L"top", 5)));
+    catalogue.BuildFolderTree(
+        List(std::move(folder), File(L"f\\a", 3), Folder(L"f\\g"), File(L"f\\g\\b", 4), File(L"top", 5)));
     EXPECT_EQ(EntrySize(*catalogue.EntryAtRow(0)), 7u);
     EXPECT_EQ(EntrySize(*catalogue.EntryAtRow(1)), 5u);
     EXPECT_EQ(catalogue.totalSize, 12u);

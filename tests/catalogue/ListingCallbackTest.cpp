@@ -8,9 +8,15 @@
 
 namespace {
 
-LPARAM Buffer(wchar_t* buffer) { return reinterpret_cast<LPARAM>(buffer); }
+LPARAM Buffer(wchar_t* buffer)
+{
+    return reinterpret_cast<LPARAM>(buffer);
+}
 
-LPARAM Session(ListingSession& session) { return reinterpret_cast<LPARAM>(&session); }
+LPARAM Session(ListingSession& session)
+{
+    return reinterpret_cast<LPARAM>(&session);
+}
 
 TEST(ListingCallback, PasswordIsCutToTheLibrarysBufferAndADeclineIsRemembered)
 {

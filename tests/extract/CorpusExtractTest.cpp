@@ -109,11 +109,13 @@ TEST(CorpusExtraction, JobWritesWhatTheReferenceWrites)
         Tree renamed;
         for (auto& item : expected) {
             const bool asIs = written.count(item.first) != 0;
-            renamed[asIs ? item.first : AsLibraryReadsOemBytes(RarFixture::ToUtf8(item.first))] = std::move(item.second);
+            renamed[asIs ? item.first : AsLibraryReadsOemBytes(RarFixture::ToUtf8(item.first))] =
+                std::move(item.second);
         }
         expected = std::move(renamed);
         EXPECT_EQ(TreePaths(written), TreePaths(expected));
-        const std::uint64_t now = (static_cast<std::uint64_t>(checkedAt.dwHighDateTime) << 32) | checkedAt.dwLowDateTime;
+        const std::uint64_t now =
+            (static_cast<std::uint64_t>(checkedAt.dwHighDateTime) << 32) | checkedAt.dwLowDateTime;
         for (const auto& item : expected) {
             const auto found = written.find(item.first);
             if (found == written.end())

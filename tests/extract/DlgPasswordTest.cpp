@@ -13,8 +13,8 @@ class PasswordPrompt : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90, 640,
-                                  480, nullptr, nullptr, nullptr, nullptr);
+        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90, 640, 480, nullptr,
+                                  nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override

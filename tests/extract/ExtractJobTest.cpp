@@ -79,8 +79,7 @@ TEST_F(ExtractJob, CurrentFolderTakesTheFolderAndEverythingBelowIt)
     EXPECT_EQ(Run(ExtractCurrentFolder), IDOK);
     EXPECT_EQ(TreePaths(ReadTree(Destination())),
               (Names{L"docs\\", L"docs\\a.txt", L"docs\\img\\", L"docs\\img\\b.png"}));
-    EXPECT_EQ(shown.NamesShownAs(kSkipping),
-              (Names{L"docs2\\c.txt", L"docsX.txt", L"other\\docs\\d.txt", L"top.txt"}));
+    EXPECT_EQ(shown.NamesShownAs(kSkipping), (Names{L"docs2\\c.txt", L"docsX.txt", L"other\\docs\\d.txt", L"top.txt"}));
     EXPECT_EQ(shown.NamesShownAs(kExtracting), (Names{L"docs\\a.txt", L"DOCS\\img\\b.png", L"docs"}));
     EXPECT_TRUE(driver.AllAnswered());
 }
@@ -165,9 +164,9 @@ TEST_F(ExtractJob, PercentageRoundsHalvesUpAndPassesOneHundred)
         int bar;
         const wchar_t* text;
     };
-    for (const Case& expected : {Case{8000, 8192, 8192, L"Total progress: 13%"},
-                                 Case{500, 131072, 65536, L"Total progress: 200%"},
-                                 Case{0, 65536, 65536, L"Total progress: 100%"}}) {
+    for (const Case& expected :
+         {Case{8000, 8192, 8192, L"Total progress: 13%"}, Case{500, 131072, 65536, L"Total progress: 200%"},
+          Case{0, 65536, 65536, L"Total progress: 100%"}}) {
         ProgressRecorder job;
         ExtractionJob extraction = MakeJob(catalogue, list->List(), Destination());
         extraction.totalBytes = expected.total;
@@ -240,8 +239,9 @@ TEST_F(ExtractJob, DamagedDataIsACrcErrorAndADamagedHeaderABrokenHeader)
     EXPECT_FALSE(PathExists(Target(L"third.txt")));
 
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(copy, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; },
-                                  &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        copy, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; }, &error))
+        << error;
     catalogue.archivePath = copy;
     ::DeleteFileW(Target(L"first.txt").c_str());
     ExpectErrorBox(driver, L"File header broken.");

@@ -26,8 +26,8 @@ std::string Narrow(const std::wstring& text)
 TEST(UnsafeNames, NamesThatCouldLeaveTheDestination)
 {
     for (const wchar_t* name :
-         {L"..", L"..\\x.txt", L"a\\..\\..\\x.txt", L".. \\x", L"a\\.. .\\x", L"a\\...", L"a\\. .", L"..\\",
-          L"\\x.txt", L"/x.txt", L"\\\\server\\share\\x", L"C:x.txt", L"C:\\x.txt", L"a.txt:stream",
+         {L"..", L"..\\x.txt", L"a\\..\\..\\x.txt", L".. \\x", L"a\\.. .\\x", L"a\\...", L"a\\. .", L"..\\", L"\\x.txt",
+          L"/x.txt", L"\\\\server\\share\\x", L"C:x.txt", L"C:\\x.txt", L"a.txt:stream",
           L"a.txt:..\\..\\Startup\\x.lnk", L"a\x01.txt", L"a\\b\x1F", L"a\x7F"})
         EXPECT_TRUE(IsUnsafeEntryName(name)) << Narrow(name);
 }
@@ -107,7 +107,7 @@ TEST(EntryFilters, FolderTakesItselfAndEverythingBelowIgnoringCase)
 TEST(EntryFilters, TheTreeAndTheFilterAgreeOnLettersBeyondBasicLatin)
 {
     EntryList entries;
-    entries.push_back(Entry(L"\u00C4rger", true));           // Ärger
+    entries.push_back(Entry(L"\u00C4rger", true));          // Ärger
     entries.push_back(Entry(L"\u00E4rger\\x.txt", false));  // ärger\x.txt
     entries.push_back(Entry(L"\u00E4rgerlich.txt", false));
     ArchiveCatalogue catalogue;

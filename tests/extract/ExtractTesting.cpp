@@ -56,11 +56,11 @@ bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name)
 
 TestList::TestList(const ArchiveCatalogue& shown) : catalogue(shown)
 {
-    owner = ::CreateWindowExW(0, L"STATIC", L"Quillet test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80,
-                              800, 600, nullptr, nullptr, nullptr, nullptr);
-    list = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
-                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 780,
-                             560, owner, nullptr, nullptr, nullptr);
+    owner = ::CreateWindowExW(0, L"STATIC", L"Quillet test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 800, 600,
+                              nullptr, nullptr, nullptr, nullptr);
+    list =
+        ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                          0, 0, 780, 560, owner, nullptr, nullptr, nullptr);
     EXPECT_NE(list, nullptr);
     Refresh();
 }
@@ -221,10 +221,9 @@ int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, con
         return -1;
     }
     const std::wstring passwordSwitch = password.empty() ? L"-p-" : L"-p" + RarFixture::Quote(password);
-    const ShellResult result = fixture.Shell(
-        L"/usr/bin/unrar x -idq -o+ " + passwordSwitch + L" " +
-        RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(archive))) + L" " +
-        RarFixture::Quote(RarFixture::FromUtf8(unixDestination + "/")));
+    const ShellResult result = fixture.Shell(L"/usr/bin/unrar x -idq -o+ " + passwordSwitch + L" " +
+                                             RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(archive))) +
+                                             L" " + RarFixture::Quote(RarFixture::FromUtf8(unixDestination + "/")));
     return result.exitCode;
 }
 

@@ -95,7 +95,6 @@ private:
 int ReferenceExtract(const RarFixture& fixture, const std::wstring& archive, const std::wstring& destination,
                      const std::wstring& password = std::wstring());
 
-
 // A progress dialog for `job` run modally, every entry and step shown.
 INT_PTR RunJobShowingAll(const ExtractionJob& job, HWND owner);
 

@@ -40,7 +40,8 @@ TEST_F(HostileNames, UnsafeNamesAreSkippedAndCounted)
         "ok/... /esc2.txt",      // dots and blanks only
         "/abs/esc3.txt",         // rooted
         "//srv/share/esc4.txt",  // UNC
-        "ctl\x01" "esc5.txt",    // control character
+        "ctl\x01"
+        "esc5.txt",  // control character
     };
     std::vector<std::string> standIns;
     for (size_t i = 0; i < unsafe.size(); ++i) {
@@ -50,13 +51,17 @@ TEST_F(HostileNames, UnsafeNamesAreSkippedAndCounted)
     fixture.WriteFile(L"safe.txt", "safe");
     const std::wstring archive = fixture.MakeArchive(L"crafted.rar", L"-qo-");
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(archive, [&](rar5::Archive& a) {
-        for (size_t i = 0; i < unsafe.size(); ++i) {
-            rar5::FileHeader* header = a.Find(standIns[i]);
-            ASSERT_NE(header, nullptr);
-            header->name = unsafe[i];
-        }
-    }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        archive,
+        [&](rar5::Archive& a) {
+            for (size_t i = 0; i < unsafe.size(); ++i) {
+                rar5::FileHeader* header = a.Find(standIns[i]);
+                ASSERT_NE(header, nullptr);
+                header->name = unsafe[i];
+            }
+        },
+        &error))
+        << error;
     ASSERT_NO_FATAL_FAILURE(Open(archive));
 
     const std::wstring destination = fixture.Folder() + L"\\deep\\dest";
@@ -80,8 +85,11 @@ TEST_F(HostileNames, LongNamesAndDestinationsAreWrittenWhole)
         longName += std::string(250, static_cast<char>('k' + i)) + "/";
     longName += "long-file-name1.txt";
     ASSERT_EQ(longName.size(), 1023u);
-    ASSERT_EQ(fixture.Shell(L"mkdir -p \"$(dirname " + RarFixture::FromUtf8(longName) + L")\" && printf long > " +
-                            RarFixture::FromUtf8(longName)).exitCode, 0);
+    ASSERT_EQ(fixture
+                  .Shell(L"mkdir -p \"$(dirname " + RarFixture::FromUtf8(longName) + L")\" && printf long > " +
+                         RarFixture::FromUtf8(longName))
+                  .exitCode,
+              0);
     ASSERT_NO_FATAL_FAILURE(Open(fixture.MakeArchive(L"long.rar", L"-r")));
 
     std::wstring windowsName = RarFixture::FromUtf8(longName);
@@ -120,9 +128,11 @@ TEST_F(HostileNames, ArchiveBeyondMaxPathIsListedAndExtracted)
         folder += L"\\" + std::wstring(120, static_cast<wchar_t>(L'a' + i));
     const std::wstring archive = folder + L"\\deep.rar";
     ASSERT_GT(archive.size(), static_cast<size_t>(MAX_PATH));
-    ASSERT_EQ(fixture.Shell(L"mkdir -p " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder))) +
-                            L" && mv " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(made))) + L" " +
-                            RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder)))).exitCode,
+    ASSERT_EQ(fixture
+                  .Shell(L"mkdir -p " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder))) +
+                         L" && mv " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(made))) + L" " +
+                         RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(folder))))
+                  .exitCode,
               0);
     ASSERT_NO_FATAL_FAILURE(Open(archive));
     const std::wstring destination = fixture.Folder() + L"\\dest";

@@ -27,8 +27,7 @@ protected:
 
     INT_PTR Run(UpdateMode update = UpdateReplace)
     {
-        return RunJobShowingAll(MakeJob(catalogue, list->List(), Destination(), ExtractAll, update),
-                                list->Owner());
+        return RunJobShowingAll(MakeJob(catalogue, list->List(), Destination(), ExtractAll, update), list->Owner());
     }
 
     // Answers the next password prompt; `first` runs before, while the progress

@@ -46,8 +46,8 @@ TEST_F(TemporaryFolder, LongArchivePathsAndNamesAreKeptWhole)
 
 TEST(OpenableNames, PlainNamesBelowFoldersAreOpenable)
 {
-    for (const wchar_t* name : {L"a.txt", L"docs\\readme.txt", L"v1.2\\notes", L"x.y z",
-                                L"COM10.txt", L"a..b.txt", L"...rc"})
+    for (const wchar_t* name :
+         {L"a.txt", L"docs\\readme.txt", L"v1.2\\notes", L"x.y z", L"COM10.txt", L"a..b.txt", L"...rc"})
         EXPECT_TRUE(IsOpenableEntryName(name)) << RarFixture::ToUtf8(name);
 }
 
@@ -55,25 +55,25 @@ TEST(OpenableNames, NamesThatCouldLeadElsewhereAreRefused)
 {
     const std::vector<std::wstring> refused = {
         L"",
-        L"..\\..\\x.txt",      // climbs out
+        L"..\\..\\x.txt",  // climbs out
         L"docs\\..\\..\\x.txt",
-        L".. \\x.txt",          // ".." behind a blank
-        L"C:\\x.txt",          // a drive
+        L".. \\x.txt",  // ".." behind a blank
+        L"C:\\x.txt",   // a drive
         L"C:x.txt",
         L"\\x.txt",            // rooted
         L"\\\\srv\\share\\x",  // UNC
         L"a.txt:stream",       // an alternate data stream
         L"x.txt.",             // the shell would look for "x.txt"
         L"x.txt ",
-        L"docs\\",             // no file name at all
+        L"docs\\",  // no file name at all
         L"docs\\.",
-        L"con",                // devices, in any folder and with any extension
+        L"con",  // devices, in any folder and with any extension
         L"docs\\NUL.txt",
         L"con.d\\x.txt",
         L"aux .log",
         L"Com1",
         L"lpt9.doc",
-        L"ctl\x01.txt",        // a control character
+        L"ctl\x01.txt",  // a control character
     };
     for (const std::wstring& name : refused)
         EXPECT_FALSE(IsOpenableEntryName(name)) << RarFixture::ToUtf8(name);
@@ -132,8 +132,9 @@ protected:
     // A Unix symbolic link made by ln, as Wine shows them.
     void Link(const std::wstring& target, const std::wstring& link)
     {
-        ASSERT_EQ(fixture.Shell(L"ln -s " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(target))) +
-                                L" " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(link))))
+        ASSERT_EQ(fixture
+                      .Shell(L"ln -s " + RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(target))) + L" " +
+                             RarFixture::Quote(RarFixture::FromUtf8(RarFixture::UnixPath(link))))
                       .exitCode,
                   0);
     }

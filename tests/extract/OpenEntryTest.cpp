@@ -195,7 +195,7 @@ TEST_F(OpenEntry, NamesThatCouldLeadOutOfTheFolderAreRefusedAndNothingIsOpened)
         "/esc3.txt",       // rooted
         "esc4.txt.",       // the shell would look for "esc4.txt"
         "esc5.txt ",
-        "nul.esc6",        // a device
+        "nul.esc6",  // a device
     };
     std::vector<std::string> standIns;
     for (size_t i = 0; i < hostile.size(); ++i) {
@@ -204,17 +204,21 @@ TEST_F(OpenEntry, NamesThatCouldLeadOutOfTheFolderAreRefusedAndNothingIsOpened)
     }
     const std::wstring archive = fixture.MakeArchive(L"crafted.rar", L"-qo-");
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(archive, [&](rar5::Archive& a) {
-        for (size_t i = 0; i < hostile.size(); ++i) {
-            rar5::FileHeader* header = a.Find(standIns[i]);
-            ASSERT_NE(header, nullptr);
-            header->name = hostile[i];
-        }
-    }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        archive,
+        [&](rar5::Archive& a) {
+            for (size_t i = 0; i < hostile.size(); ++i) {
+                rar5::FileHeader* header = a.Find(standIns[i]);
+                ASSERT_NE(header, nullptr);
+                header->name = hostile[i];
+            }
+        },
+        &error))
+        << error;
     ASSERT_NO_FATAL_FAILURE(Open(archive));
 
-    for (const wchar_t* name : {L"..\\..\\esc1.txt", L".. \\esc2.txt", L"\\esc3.txt", L"esc4.txt.", L"esc5.txt ",
-                                L"nul.esc6"}) {
+    for (const wchar_t* name :
+         {L"..\\..\\esc1.txt", L".. \\esc2.txt", L"\\esc3.txt", L"esc4.txt.", L"esc5.txt ", L"nul.esc6"}) {
         ExpectErrorBox(driver, kUnsafeEntry);
         EXPECT_EQ(OpenPath(name), OpenEntryOutcome::Refused) << RarFixture::ToUtf8(name);
     }

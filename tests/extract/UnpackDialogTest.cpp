@@ -55,8 +55,7 @@ protected:
 
     INT_PTR RunUnpack()
     {
-        CDlgUnpack unpack(catalogue.archivePath, catalogue.currentFolder, list->List(), catalogue,
-                          catalogue.totalSize);
+        CDlgUnpack unpack(catalogue.archivePath, catalogue.currentFolder, list->List(), catalogue, catalogue.totalSize);
         return unpack.DoModal(list->Owner());
     }
 

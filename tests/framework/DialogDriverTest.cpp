@@ -107,7 +107,8 @@ TEST(DialogDriverFailures, PressingADisabledButtonIsRecorded)
 TEST(DialogDriverFailures, ADialogThatNeverShowsTimesOutAndTheOthersAreCancelled)
 {
     DialogDriver driver;
-    driver.Expect(L"Never Shown", [](DialogDriver::Dialog& d) { d.Press(IDOK); }, 300);
+    driver.Expect(
+        L"Never Shown", [](DialogDriver::Dialog& d) { d.Press(IDOK); }, 300);
 
     CProbeDialog dialog;
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);

@@ -110,8 +110,8 @@ TEST(UniqueHandleOwnership, ScopeEndFreesTheHandle)
 
 TEST(UniqueHandleOwnership, InvalidHandleValueCountsAsEmpty)
 {
-    UniqueKernelHandle file(::CreateFileW(L"Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
+    UniqueKernelHandle file(
+        ::CreateFileW(L"Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(file.get(), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(file);
 }

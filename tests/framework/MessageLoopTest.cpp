@@ -16,7 +16,9 @@ constexpr UINT kIdleMark = 0;  // no real message is 0 in these logs
 class CLoggingFilter : public CMessageFilter {
 public:
     CLoggingFilter(int filterName, std::vector<int>& sharedLog, bool claimProbe = false)
-        : name(filterName), log(sharedLog), claims(claimProbe) {}
+        : name(filterName), log(sharedLog), claims(claimProbe)
+    {
+    }
 
     bool FilterMessage(MSG* msg) override
     {
@@ -114,8 +116,8 @@ TEST(MessageLoopIdleRule, LoopIdlesAgainAfterAnOrdinaryMessage)
 TEST(MessageLoopIdleRule, LoopWaitsForTheNextMessageAfterCaretBlinkPaintOrMouseMove)
 {
     Watchdog watchdog;
-    for (UINT msg : {0x0118u, static_cast<UINT>(WM_PAINT), static_cast<UINT>(WM_MOUSEMOVE),
-                     static_cast<UINT>(WM_NCMOUSEMOVE)})
+    for (UINT msg :
+         {0x0118u, static_cast<UINT>(WM_PAINT), static_cast<UINT>(WM_MOUSEMOVE), static_cast<UINT>(WM_NCMOUSEMOVE)})
         EXPECT_EQ(WhatFollows(msg), static_cast<UINT>(WM_TIMER)) << "message 0x" << std::hex << msg;
 }
 

@@ -184,7 +184,6 @@ TEST_F(Reflection, TheControlsAnswerBecomesTheParentsResult)
 
 TEST_F(Reflection, ARowOfTheParentTakesPrecedence)
 {
-    EXPECT_EQ(parent.SendMessageW(WM_COMMAND, MAKEWPARAM(CReflectingParent::kOwnCommand, BN_CLICKED), ChildParam()),
-              1);
+    EXPECT_EQ(parent.SendMessageW(WM_COMMAND, MAKEWPARAM(CReflectingParent::kOwnCommand, BN_CLICKED), ChildParam()), 1);
     EXPECT_TRUE(child.received.empty());
 }

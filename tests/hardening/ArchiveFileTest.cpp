@@ -64,9 +64,8 @@ TEST_F(ArchiveFile, EmptyFileFolderAndLockedFileGivenAsTheArchive)
     const UniqueKernelHandle lock = Lock(locked);
     ASSERT_TRUE(lock);
     // The lock holds for the probe child too.
-    ExpectProbesPass({{empty, L"", "empty file", true},
-                      {folder, L"", "folder", true},
-                      {locked, L"", "locked file", true}});
+    ExpectProbesPass(
+        {{empty, L"", "empty file", true}, {folder, L"", "folder", true}, {locked, L"", "locked file", true}});
 
     Show(anchor);
     const CatalogueState before = StateOf(shown->Frame().Catalogue());

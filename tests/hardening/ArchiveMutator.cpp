@@ -26,8 +26,7 @@ constexpr unsigned kRar4LargeFile = 0x0100;
 
 using rar5::ReadVint;
 
-template <size_t N>
-bool StartsWith(const Bytes& bytes, const std::uint8_t (&prefix)[N])
+template <size_t N> bool StartsWith(const Bytes& bytes, const std::uint8_t (&prefix)[N])
 {
     return bytes.size() >= N && std::equal(prefix, prefix + N, bytes.begin());
 }

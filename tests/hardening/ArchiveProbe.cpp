@@ -109,8 +109,8 @@ bool StartChild(const std::wstring& plan, size_t from, const std::wstring& resul
     startup.hStdOutput = output.get();
     startup.hStdError = output.get();
     PROCESS_INFORMATION process = {};
-    const BOOL started = ::CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &process);
+    const BOOL started =
+        ::CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     if (!started)
         return false;
     const UniqueKernelHandle thread(process.hThread);
@@ -144,8 +144,8 @@ size_t RunChild(const ProbeRun& run, const std::wstring& plan, size_t from, size
         return from + 1;
     }
     ResultsReader reader(results);
-    size_t current = total;     // the case begun and not yet ended
-    size_t next = from;         // the first case without a verdict
+    size_t current = total;  // the case begun and not yet ended
+    size_t next = from;      // the first case without a verdict
     ULONGLONG since = ::GetTickCount64();
     const auto take = [&](const std::string& line) {
         const std::vector<std::string> fields = SplitTabs(line);
@@ -177,9 +177,9 @@ size_t RunChild(const ProbeRun& run, const std::wstring& plan, size_t from, size
         if (::GetTickCount64() - since > run.perArchiveTimeoutMs) {
             EndChild(child, true);
             const size_t stuck = current < total ? current : next;
-            verdicts[stuck] = {ProbeOutcome::Hung, current < total
-                                                       ? "no verdict within " + std::to_string(run.perArchiveTimeoutMs) + " ms"
-                                                       : "the probe child did not reach the case"};
+            verdicts[stuck] = {ProbeOutcome::Hung,
+                               current < total ? "no verdict within " + std::to_string(run.perArchiveTimeoutMs) + " ms"
+                                               : "the probe child did not reach the case"};
             return stuck + 1;
         }
     }
@@ -192,8 +192,8 @@ size_t RunChild(const ProbeRun& run, const std::wstring& plan, size_t from, size
     if (next < total || child.exitCode != 0) {
         // Ended between cases, or failed after the last one.
         std::ostringstream detail;
-        detail << "the probe child ended with exit code 0x" << std::hex << child.exitCode << " after case "
-               << next << " (log " << Utf8(log) << ")";
+        detail << "the probe child ended with exit code 0x" << std::hex << child.exitCode << " after case " << next
+               << " (log " << Utf8(log) << ")";
         if (next < total) {
             verdicts[next] = {ProbeOutcome::Crashed, detail.str()};
             return next + 1;
@@ -242,8 +242,8 @@ Plan ReadPlan(const std::wstring& path)
 class ResultsWriter {
 public:
     explicit ResultsWriter(const std::wstring& path)
-        : file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_ALWAYS, 0, nullptr))
+        : file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             0, nullptr))
     {
     }
 
@@ -314,9 +314,8 @@ std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Pl
         const CatalogueState state = StateOf(frame.Catalogue());
         checks.Expect(opened == 1, "an open returned " + std::to_string(opened));
         checks.Expect(state.archivePath == probe.archive, "the catalogue is not the archive's");
-        checks.Expect(state.paths.size() == listing.entries,
-                      "listed " + std::to_string(state.paths.size()) + " of " + std::to_string(listing.entries) +
-                          " entries");
+        checks.Expect(state.paths.size() == listing.entries, "listed " + std::to_string(state.paths.size()) + " of " +
+                                                                 std::to_string(listing.entries) + " entries");
         checks.Expect(shown.Title() == L"Quillet - [" + probe.archive + L"]", "title " + Utf8(shown.Title()));
     }
 
@@ -348,7 +347,6 @@ std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Pl
         checks.Expect(written == expected, "the job wrote " + std::to_string(written.size()) +
                                                " items, the library alone " + std::to_string(expected.size()));
         checks.Expect(StateOf(frame.Catalogue()) == before, "the job changed the catalogue");
-
     }
     if (opened == 1) {
         answerer.Clear();

@@ -26,8 +26,8 @@ struct ProbeVerdict {
 };
 
 struct ProbeRun {
-    std::wstring workFolder;   // plan, results, logs; destinations below "dest" and "oracle"
-    std::wstring anchor;       // an intact archive, open before every case
+    std::wstring workFolder;  // plan, results, logs; destinations below "dest" and "oracle"
+    std::wstring anchor;      // an intact archive, open before every case
     DWORD perArchiveTimeoutMs = 30000;
 };
 

@@ -34,14 +34,22 @@ enum class Failure { None, Warning, Damage, Checksum, Password, Volume, NothingT
 const char* Name(Failure failure)
 {
     switch (failure) {
-    case Failure::None: return "none";
-    case Failure::Warning: return "warning (unexpected end)";
-    case Failure::Damage: return "damaged headers";
-    case Failure::Checksum: return "checksum";
-    case Failure::Password: return "password";
-    case Failure::Volume: return "missing volume";
-    case Failure::NothingToExtract: return "nothing to extract";
-    case Failure::Aborted: return "aborted";
+    case Failure::None:
+        return "none";
+    case Failure::Warning:
+        return "warning (unexpected end)";
+    case Failure::Damage:
+        return "damaged headers";
+    case Failure::Checksum:
+        return "checksum";
+    case Failure::Password:
+        return "password";
+    case Failure::Volume:
+        return "missing volume";
+    case Failure::NothingToExtract:
+        return "nothing to extract";
+    case Failure::Aborted:
+        return "aborted";
     }
     return "?";
 }
@@ -97,8 +105,8 @@ bool Matches(Failure failure, const std::wstring& shown, bool passwordTyped)
         return shown.empty() || any({L"File header broken.", L"Bad archive.", L"File CRC error."});
     case Failure::Damage:
     case Failure::Aborted:
-        return any({L"File header broken.", L"Bad archive.", L"Unknown archive format.", L"File CRC error.",
-                    L"Read error."});
+        return any(
+            {L"File header broken.", L"Bad archive.", L"Unknown archive format.", L"File CRC error.", L"Read error."});
     case Failure::Checksum:
         return any({L"File CRC error.", L"File header broken."});
     case Failure::Password:
@@ -213,19 +221,20 @@ TEST(CorpusFailures, TheUserReadsWhatTheReferenceReports)
         const bool typed = !cases[i].password.empty();
         const std::wstring listShown = MessageOf(ShownCodes(verdicts[i].detail, "list"));
         const bool extracted = verdicts[i].detail.find("extract") != std::string::npos;
-        const std::wstring extractShown = extracted ? MessageOf(ShownCodes(verdicts[i].detail, "extract"))
-                                                    : std::wstring();
+        const std::wstring extractShown =
+            extracted ? MessageOf(ShownCodes(verdicts[i].detail, "extract")) : std::wstring();
         // A listing the program refused has no extraction: its one message stands for both.
         const bool listMatched = Matches(listFailure, listShown, typed);
-        const bool extractMatched = extracted ? Matches(extractFailure, extractShown, typed)
-                                              : Matches(extractFailure, listShown, typed);
-        std::printf("CORPUS-FAILURE\t%s\t%s\tlist rc %d %s: '%s'\textract rc %d %s: '%s'\n",
-                    probes[i].label.c_str(), verdicts[i].detail.c_str(), list.rc, Name(listFailure),
-                    Utf8(listShown).c_str(), extract.rc, Name(extractFailure), Utf8(extractShown).c_str());
+        const bool extractMatched =
+            extracted ? Matches(extractFailure, extractShown, typed) : Matches(extractFailure, listShown, typed);
+        std::printf("CORPUS-FAILURE\t%s\t%s\tlist rc %d %s: '%s'\textract rc %d %s: '%s'\n", probes[i].label.c_str(),
+                    verdicts[i].detail.c_str(), list.rc, Name(listFailure), Utf8(listShown).c_str(), extract.rc,
+                    Name(extractFailure), Utf8(extractShown).c_str());
         EXPECT_TRUE(listMatched) << "the reference's listing: " << Name(listFailure) << " (rc " << list.rc
-                                 << "), the program showed '" << Utf8(listShown) << "'\n" << list.output;
-        EXPECT_TRUE(extractMatched) << "the reference's extraction: " << Name(extractFailure) << " (rc "
-                                    << extract.rc << "), the program showed '" << Utf8(extractShown) << "'\n"
+                                 << "), the program showed '" << Utf8(listShown) << "'\n"
+                                 << list.output;
+        EXPECT_TRUE(extractMatched) << "the reference's extraction: " << Name(extractFailure) << " (rc " << extract.rc
+                                    << "), the program showed '" << Utf8(extractShown) << "'\n"
                                     << extract.output;
         auto& counts = tally[Name(std::max(listFailure, extractFailure))];
         ++counts.first;

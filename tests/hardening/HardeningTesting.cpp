@@ -145,7 +145,8 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
 std::string ReadFileBytes(const std::wstring& path)
 {
     const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                nullptr));
     if (!file)
         return "<unreadable>";
     std::string bytes;
@@ -221,19 +222,32 @@ void DumpKey(HKEY parent, const std::wstring& path, std::wstring& out)
 std::wstring ExpectedErrorText(int code)
 {
     switch (code) {
-    case 11: return L"Not enough memory.";
-    case 12: return L"File CRC error.";
-    case 13: return L"Bad archive.";
-    case 14: return L"Unknown archive format.";
-    case 15: return L"Volume open error.";
-    case 16: return L"File create error.";
-    case 17: return L"File close error.";
-    case 18: return L"Read error.";
-    case 19: return L"Write error.";
-    case 23: return L"When attempting to unpack a reference record, source file for this reference was not found.";
-    case 24: return L"Entered password is invalid.";
-    case 254: return L"File header broken.";
-    default: return std::wstring();
+    case 11:
+        return L"Not enough memory.";
+    case 12:
+        return L"File CRC error.";
+    case 13:
+        return L"Bad archive.";
+    case 14:
+        return L"Unknown archive format.";
+    case 15:
+        return L"Volume open error.";
+    case 16:
+        return L"File create error.";
+    case 17:
+        return L"File close error.";
+    case 18:
+        return L"Read error.";
+    case 19:
+        return L"Write error.";
+    case 23:
+        return L"When attempting to unpack a reference record, source file for this reference was not found.";
+    case 24:
+        return L"Entered password is invalid.";
+    case 254:
+        return L"File header broken.";
+    default:
+        return std::wstring();
     }
 }
 
@@ -275,8 +289,8 @@ ShownBoxes BoxAnswerer::Messages() const
 
 size_t BoxAnswerer::PasswordPrompts() const
 {
-    return static_cast<size_t>(std::count_if(boxes.begin(), boxes.end(),
-                                             [](const ShownBox& box) { return box.caption == kPasswordCaption; }));
+    return static_cast<size_t>(
+        std::count_if(boxes.begin(), boxes.end(), [](const ShownBox& box) { return box.caption == kPasswordCaption; }));
 }
 
 void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
@@ -437,8 +451,8 @@ std::string Utf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
     return out;

@@ -72,11 +72,11 @@ private:
 // volume that is not there.
 struct LibraryWalk {
     int openResult = 0;
-    int stopCode = 0;           // as the program must report it: 12 from a read made 254
-    size_t entries = 0;         // headers read, the later pieces of a split entry not counted
+    int stopCode = 0;    // as the program must report it: 12 from a read made 254
+    size_t entries = 0;  // headers read, the later pieces of a split entry not counted
     size_t passwordRequests = 0;
     bool passwordRefused = false;  // the last request was refused
-    unsigned unsafeNames = 0;   // extraction only
+    unsigned unsafeNames = 0;      // extraction only
 };
 
 // Lists as OpenArchive does.
@@ -91,7 +91,6 @@ ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk);
 // The boxes an extraction job must show, and its modal result.
 ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk);
 INT_PTR ExpectedJobResult(const LibraryWalk& walk);
-
 
 // What the catalogue holds, enough to tell whether it changed.
 struct CatalogueState {

@@ -31,8 +31,7 @@ protected:
     // An archive of the files below "in" that match `files`, made by rar.
     std::wstring Make(const std::wstring& name, const std::wstring& options, const std::wstring& files);
     // Made with -qo- and edited by RarCraft.
-    template <typename Edit>
-    std::wstring Craft(const std::wstring& name, const std::wstring& files, Edit edit)
+    template <typename Edit> std::wstring Craft(const std::wstring& name, const std::wstring& files, Edit edit)
     {
         const std::wstring path = Make(name, L"-qo- -r", files);
         std::string error;

@@ -66,10 +66,11 @@ protected:
         const std::string unixRoot = RarFixture::UnixPath(root);
         if (unixRoot.empty())
             return {};
-        const ShellResult found = fixture.Shell(
-            L"root=" + RarFixture::Quote(Wide(unixRoot)) + L"; root=$(readlink -f \"$root\")\n"
-            L"find \"$root\" -type l | while read -r link; do target=$(readlink -m \"$link\"); "
-            L"case \"$target\" in \"$root\"/*) ;; *) echo \"$link -> $target\";; esac; done");
+        const ShellResult found =
+            fixture.Shell(L"root=" + RarFixture::Quote(Wide(unixRoot)) +
+                          L"; root=$(readlink -f \"$root\")\n"
+                          L"find \"$root\" -type l | while read -r link; do target=$(readlink -m \"$link\"); "
+                          L"case \"$target\" in \"$root\"/*) ;; *) echo \"$link -> $target\";; esac; done");
         std::vector<std::string> leading;
         std::stringstream lines(found.output);
         for (std::string line; std::getline(lines, line);)
@@ -100,11 +101,12 @@ protected:
 
 TEST_F(Links, UnixSymbolicAndHardLinksStoredByRar)
 {
-    ASSERT_EQ(fixture.Shell(L"mkdir -p real/sub real/aaaa && printf target > real/target.txt && "
-                            L"printf inside > real/sub/inner.txt && printf escaped > real/aaaa/escaped.txt && "
-                            L"ln -s target.txt real/link-file && ln -s ../../outside.txt real/link-up && "
-                            L"ln -s /etc/passwd real/link-abs && ln -s .. real/link-dir && ln -s sub real/link-sub && "
-                            L"ln -s ../.. real/evil && printf hard > real/hard1 && ln real/hard1 real/hard2")
+    ASSERT_EQ(fixture
+                  .Shell(L"mkdir -p real/sub real/aaaa && printf target > real/target.txt && "
+                         L"printf inside > real/sub/inner.txt && printf escaped > real/aaaa/escaped.txt && "
+                         L"ln -s target.txt real/link-file && ln -s ../../outside.txt real/link-up && "
+                         L"ln -s /etc/passwd real/link-abs && ln -s .. real/link-dir && ln -s sub real/link-sub && "
+                         L"ln -s ../.. real/evil && printf hard > real/hard1 && ln real/hard1 real/hard2")
                   .exitCode,
               0);
     const std::wstring stored = Make(L"links.rar", L"-r -ol -oh -qo-", L"real");
@@ -113,13 +115,17 @@ TEST_F(Links, UnixSymbolicAndHardLinksStoredByRar)
     const std::wstring through = fixture.OutputPath(L"through.rar");
     ASSERT_TRUE(::CopyFileW(stored.c_str(), through.c_str(), FALSE));
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(through, [](rar5::Archive& a) {
-        rar5::FileHeader* file = a.Find("real/aaaa/escaped.txt");
-        rar5::FileHeader* folder = a.Find("real/aaaa");
-        ASSERT_TRUE(file && folder);
-        file->name = "real/evil/escaped.txt";
-        folder->name = "real/dddd";
-    }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        through,
+        [](rar5::Archive& a) {
+            rar5::FileHeader* file = a.Find("real/aaaa/escaped.txt");
+            rar5::FileHeader* folder = a.Find("real/aaaa");
+            ASSERT_TRUE(file && folder);
+            file->name = "real/evil/escaped.txt";
+            folder->name = "real/dddd";
+        },
+        &error))
+        << error;
     ExpectProbesPass({{stored, L"", "Unix links", true}, {through, L"", "a file below a climbing link", true}});
     ExpectNoLinkLeadsOutside(Work(L"probe"));
 
@@ -137,9 +143,10 @@ TEST_F(Links, UnixSymbolicAndHardLinksStoredByRar)
 
 TEST_F(Links, WindowsSymbolicLinksJunctionsAndHardLinksMadeFromThem)
 {
-    ASSERT_EQ(fixture.Shell(L"mkdir -p w && printf target > w/target.txt && "
-                            L"ln -s ../../../../outside-target w/win-up && ln -s target.txt w/win-in && "
-                            L"ln -s ../../../../outside-folder w/junction && ln -s ../../../../outside-hard w/hard-up")
+    ASSERT_EQ(fixture
+                  .Shell(L"mkdir -p w && printf target > w/target.txt && "
+                         L"ln -s ../../../../outside-target w/win-up && ln -s target.txt w/win-in && "
+                         L"ln -s ../../../../outside-folder w/junction && ln -s ../../../../outside-hard w/hard-up")
                   .exitCode,
               0);
     const std::wstring archive = Craft(L"windows-links.rar", L"-ol w", [](rar5::Archive& a) {

@@ -29,7 +29,7 @@ struct BaseArchive {
     std::string name;
     std::wstring options;
     std::wstring password;
-    bool volumes = false;  // the middle volume of a set is mutated
+    bool volumes = false;    // the middle volume of a set is mutated
     std::string corpusFile;  // taken from the corpus instead (rar no longer writes RAR4)
 };
 
@@ -128,7 +128,8 @@ protected:
             const std::wstring target = base.volumes ? fixture.OutputPath(name + L".part2.rar") : made;
             const Bytes bytes = ReadBytes(target);
             ASSERT_FALSE(bytes.empty()) << base.name;
-            for (const Mutation& mutation : PlanMutations(bytes, perArchive, seed * 7919 + b * 131 + base.name.size())) {
+            for (const Mutation& mutation :
+                 PlanMutations(bytes, perArchive, seed * 7919 + b * 131 + base.name.size())) {
                 const Bytes mutated = Mutate(bytes, mutation);
                 const std::wstring label = name + L"-" + Wide(mutation.Describe());
                 const std::wstring folder = work + L"\\archives\\" + label;

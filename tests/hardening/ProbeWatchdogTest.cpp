@@ -21,9 +21,10 @@ TEST(ProbeWatchdog, SeesAHangAndACrashAndGoesOn)
     run.anchor = intact;
     run.perArchiveTimeoutMs = 3000;
     ::CreateDirectoryW(run.workFolder.c_str(), nullptr);
-    const std::vector<ProbeVerdict> verdicts = RunProbes(
-        run, {{intact, L"", "before", true}, {kProbeHangs, L"", "hangs", true}, {kProbeCrashes, L"", "crashes", true},
-              {intact, L"", "after", true}});
+    const std::vector<ProbeVerdict> verdicts = RunProbes(run, {{intact, L"", "before", true},
+                                                               {kProbeHangs, L"", "hangs", true},
+                                                               {kProbeCrashes, L"", "crashes", true},
+                                                               {intact, L"", "after", true}});
     ASSERT_EQ(verdicts.size(), 4u);
     EXPECT_EQ(verdicts[0].outcome, ProbeOutcome::Passed) << verdicts[0].detail;
     EXPECT_EQ(verdicts[1].outcome, ProbeOutcome::Hung) << verdicts[1].detail;

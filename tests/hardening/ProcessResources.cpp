@@ -18,8 +18,8 @@ CursorFrameInfo CursorFrameInfoFunction()
 {
     // Undocumented but exported on Windows and Wine: answers for an icon or
     // cursor handle without making anything.
-    static const auto function = reinterpret_cast<CursorFrameInfo>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetCursorFrameInfo")));
+    static const auto function = reinterpret_cast<CursorFrameInfo>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetCursorFrameInfo")));
     return function;
 }
 

@@ -32,8 +32,8 @@ ProcessResources MakeAndFreeSome(ProcessResources* during)
     std::vector<HBRUSH> brushes;
     for (int i = 0; i < 5; ++i)
         brushes.push_back(::CreateSolidBrush(RGB(i, 0, 0)));
-    HWND window = ::CreateWindowExW(0, L"STATIC", L"counted", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                    nullptr, nullptr);
+    HWND window =
+        ::CreateWindowExW(0, L"STATIC", L"counted", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     HMENU menu = ::CreateMenu();
     HICON icon = ::CopyIcon(::LoadIconW(nullptr, IDI_APPLICATION));
     HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -86,8 +86,9 @@ TEST_F(ResourceHygiene, TwoHundredCyclesOfOpenBrowseAndExtract)
     const std::wstring damaged = Work(L"damaged.rar");
     ASSERT_TRUE(::CopyFileW(archive.c_str(), damaged.c_str(), FALSE));
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(damaged, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; },
-                                  &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        damaged, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; }, &error))
+        << error;
     const ShownBoxes damagedBoxes = ExpectedListingBoxes(WalkForListing(damaged, L""));
     ASSERT_EQ(damagedBoxes.size(), 1u);
 
@@ -123,8 +124,7 @@ TEST_F(ResourceHygiene, TwoHundredCyclesOfOpenBrowseAndExtract)
     ASSERT_EQ(frame.OpenArchive(archive), 1);
     PumpFor(50);
     const ProcessResources after = MeasureProcessResources();
-    std::printf("RESOURCES\tbefore\t%s\nRESOURCES\tafter\t%s\n", baseline.Describe().c_str(),
-                after.Describe().c_str());
+    std::printf("RESOURCES\tbefore\t%s\nRESOURCES\tafter\t%s\n", baseline.Describe().c_str(), after.Describe().c_str());
     EXPECT_LE(after.handles, baseline.handles + kHandleMargin) << after.Describe();
     EXPECT_EQ(after.threads, baseline.threads) << after.Describe();
     EXPECT_LE(after.gdiObjects, baseline.gdiObjects + kObjectMargin) << after.Describe();

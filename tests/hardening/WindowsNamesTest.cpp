@@ -17,8 +17,11 @@ protected:
     // they are; Wine could not write most of them.
     void MakeFiles(const std::wstring& names)
     {
-        ASSERT_EQ(fixture.Shell(L"for n in " + names + L"; do mkdir -p \"$(dirname \"$n\")\"; "
-                                L"printf \"%s\" \"$n\" > \"$n\"; done").exitCode,
+        ASSERT_EQ(fixture
+                      .Shell(L"for n in " + names +
+                             L"; do mkdir -p \"$(dirname \"$n\")\"; "
+                             L"printf \"%s\" \"$n\" > \"$n\"; done")
+                      .exitCode,
                   0);
     }
 
@@ -47,8 +50,8 @@ TEST_F(WindowsNames, DeviceNamesAndTrailingDotsAndBlanks)
     const std::wstring destination = Work(L"dest");
     EXPECT_EQ(RunExtractionJob(shown->JobInto(destination), frame.handle), IDOK);
     const DiskTree written = ReadDiskTree(destination);
-    for (const wchar_t* name : {L"_CON", L"sub\\_AUX", L"_COM1.log", L"_LPT1", L"trail", L"blank", L"dots",
-                                L"folder\\inside.txt", L"ok.txt"})
+    for (const wchar_t* name :
+         {L"_CON", L"sub\\_AUX", L"_COM1.log", L"_LPT1", L"trail", L"blank", L"dots", L"folder\\inside.txt", L"ok.txt"})
         EXPECT_EQ(written.count(name), 1u) << Utf8(name);
     EXPECT_EQ(written.count(L"CON"), 0u);
 
@@ -68,8 +71,8 @@ TEST_F(WindowsNames, ReservedCharactersEndTheJobWithTheLibrarysCode)
     for (size_t i = 0; i < names.size(); ++i) {
         fixture.Shell(L"rm -rf ./*");
         ASSERT_NO_FATAL_FAILURE(MakeFiles(L"a-first.txt " + names[i] + L" z-last.txt"));
-        const std::wstring archive = Make(L"reserved-" + std::to_wstring(i) + L".rar", L"",
-                                          L"a-first.txt " + names[i] + L" z-last.txt");
+        const std::wstring archive =
+            Make(L"reserved-" + std::to_wstring(i) + L".rar", L"", L"a-first.txt " + names[i] + L" z-last.txt");
         cases.push_back({archive, L"", "reserved character " + Utf8(names[i]), true});
     }
     ExpectProbesPass(cases);
@@ -134,8 +137,8 @@ TEST_F(WindowsNames, PathsThatDifferOnlyInLetterCase)
 // counted by the job, refused when opened, written nowhere.
 TEST_F(WindowsNames, ClimbingDriveAndRootedNames)
 {
-    const std::vector<std::string> hostile = {"../up1.txt", "a/../../up2.txt", "/rooted1.txt",
-                                              "//server/share/unc.txt", ".. /.. /up3.txt", "a/... /up4.txt"};
+    const std::vector<std::string> hostile = {
+        "../up1.txt", "a/../../up2.txt", "/rooted1.txt", "//server/share/unc.txt", ".. /.. /up3.txt", "a/... /up4.txt"};
     // The library itself turns a drive's colon into "_" in RAR5 names: these two
     // land inside the destination as C_\drive1.txt and C_drive2.txt.
     const std::vector<std::string> drives = {"C:/drive1.txt", "C:drive2.txt"};

@@ -8,8 +8,8 @@ namespace {
 
 bool IsBelow(const std::string& path, const std::string& root)
 {
-    return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-                            path[root.size()] == '/');
+    return path == root ||
+           (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
 }
 
 // The scripts of a fixture and their output (run<N>.sh, .out, .status), in this
@@ -64,12 +64,16 @@ std::vector<std::string> WrittenOutsideCheck::Changes(bool& ok) const
     const std::string fixtureFolder = RarFixture::UnixPath(fixture.Folder());
     const std::string fixturesFolder = fixtureFolder.substr(0, fixtureFolder.rfind('/'));
     const std::wstring quotedMarker = RarFixture::Quote(Wide(marker));
-    const ShellResult found = fixture.Shell(
-        L"test -f " + quotedMarker + L" || exit 7\n"
-        L"find " + RarFixture::Quote(Wide(driveC)) + L" " + RarFixture::Quote(Wide(exeFolder)) +
-        L" -cnewer " + quotedMarker + L" -printf '%y %p\\n' 2>/dev/null\n"
-        L"find / -maxdepth 1 -cnewer " + quotedMarker + L" -printf '%y %p\\n' 2>/dev/null\n"
-        L"exit 0");
+    const ShellResult found = fixture.Shell(L"test -f " + quotedMarker +
+                                            L" || exit 7\n"
+                                            L"find " +
+                                            RarFixture::Quote(Wide(driveC)) + L" " +
+                                            RarFixture::Quote(Wide(exeFolder)) + L" -cnewer " + quotedMarker +
+                                            L" -printf '%y %p\\n' 2>/dev/null\n"
+                                            L"find / -maxdepth 1 -cnewer " +
+                                            quotedMarker +
+                                            L" -printf '%y %p\\n' 2>/dev/null\n"
+                                            L"exit 0");
     ok = found.exitCode == 0 && !driveC.empty() && !exeFolder.empty();
     std::vector<std::string> changes;
     std::stringstream lines(found.output);

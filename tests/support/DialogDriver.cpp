@@ -88,8 +88,8 @@ std::vector<HWND> GroupOf(HWND control)
         first = previous;
     }
     std::vector<HWND> group{first};
-    for (HWND next = ::GetWindow(first, GW_HWNDNEXT);
-         next && !(::GetWindowLongW(next, GWL_STYLE) & WS_GROUP); next = ::GetWindow(next, GW_HWNDNEXT))
+    for (HWND next = ::GetWindow(first, GW_HWNDNEXT); next && !(::GetWindowLongW(next, GWL_STYLE) & WS_GROUP);
+         next = ::GetWindow(next, GW_HWNDNEXT))
         group.push_back(next);
     return group;
 }
@@ -98,11 +98,10 @@ std::string Narrow(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
+    int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
     return result;
 }
 
@@ -223,8 +222,7 @@ void DialogDriver::Dialog::Type(const std::wstring& text)
             keys.push_back(key);
         }
     }
-    if (!keys.empty() &&
-        ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) != keys.size())
+    if (!keys.empty() && ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) != keys.size())
         driver.RecordFailure(L"SendInput refused the keys for \"" + Caption() + L"\"");
 }
 

@@ -72,8 +72,7 @@ public:
 
     // The window must appear within `timeoutMs` of this expectation becoming
     // the oldest open one.
-    void Expect(const std::wstring& caption, Action action,
-                DWORD timeoutMs = kDefaultExpectationTimeoutMs);
+    void Expect(const std::wstring& caption, Action action, DWORD timeoutMs = kDefaultExpectationTimeoutMs);
 
     // How long a dialog that no expectation waits for may stay up.
     void SetUnexpectedDialogTimeout(DWORD timeoutMs) { unexpectedTimeoutMs = timeoutMs; }

@@ -93,4 +93,3 @@ void WriteFileAt(const std::wstring& path, const std::string& contents)
     DWORD written = 0;
     EXPECT_TRUE(::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
 }
-

@@ -27,4 +27,3 @@ std::string ReadWholeFileAt(const std::wstring& path);
 
 // Writes `contents` to `path` (any length), creating its folders.
 void WriteFileAt(const std::wstring& path, const std::string& contents);
-

@@ -85,8 +85,7 @@ void ShownMainFrame::DoubleClick(int row)
     RECT rect = {};
     rect.left = LVIR_LABEL;
     if (row >= 0) {
-        ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                                 reinterpret_cast<LPARAM>(&rect)));
+        ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)));
     } else {
         // Below the last row.
         RECT client = {};
@@ -109,8 +108,8 @@ RECT ShownMainFrame::ChildRect(HWND child) const
     return rect;
 }
 
-ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
-                      ExtractMode mode, UpdateMode update)
+ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination, ExtractMode mode,
+                      UpdateMode update)
 {
     ExtractionJob job;
     job.archivePath = catalogue.archivePath;

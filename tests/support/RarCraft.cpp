@@ -31,8 +31,7 @@ enum HeaderFlag : std::uint64_t { kHasExtra = 0x01, kHasData = 0x02 };
 
 class Reader {
 public:
-    Reader(const std::vector<std::uint8_t>& source, size_t start, size_t end)
-        : bytes(source), pos(start), limit(end) {}
+    Reader(const std::vector<std::uint8_t>& source, size_t start, size_t end) : bytes(source), pos(start), limit(end) {}
 
     bool Vint(std::uint64_t& value) { return ReadVint(bytes, pos, limit, value); }
 
@@ -41,8 +40,7 @@ public:
         if (limit - pos < 4)
             return false;
         value = static_cast<std::uint32_t>(bytes[pos]) | static_cast<std::uint32_t>(bytes[pos + 1]) << 8 |
-                static_cast<std::uint32_t>(bytes[pos + 2]) << 16 |
-                static_cast<std::uint32_t>(bytes[pos + 3]) << 24;
+                static_cast<std::uint32_t>(bytes[pos + 2]) << 16 | static_cast<std::uint32_t>(bytes[pos + 3]) << 24;
         pos += 4;
         return true;
     }
@@ -83,12 +81,10 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 }
 
 // The fields that file and service headers share, after the common block fields.
-bool ReadFileFields(Reader& reader, size_t headerEnd, FileHeader& header,
-                    const std::vector<std::uint8_t>& bytes)
+bool ReadFileFields(Reader& reader, size_t headerEnd, FileHeader& header, const std::vector<std::uint8_t>& bytes)
 {
     std::uint64_t nameLength = 0;
-    if (!reader.Vint(header.fileFlags) || !reader.Vint(header.unpackedSize) ||
-        !reader.Vint(header.attributes))
+    if (!reader.Vint(header.fileFlags) || !reader.Vint(header.unpackedSize) || !reader.Vint(header.attributes))
         return false;
     if ((header.fileFlags & kFileTimePresent) && !reader.U32(header.mtime))
         return false;
@@ -108,8 +104,7 @@ bool ReadFileFields(Reader& reader, size_t headerEnd, FileHeader& header,
     return true;
 }
 
-void Append(std::vector<std::uint8_t>& piece, const std::vector<std::uint8_t>& bytes, size_t from,
-            size_t to)
+void Append(std::vector<std::uint8_t>& piece, const std::vector<std::uint8_t>& bytes, size_t from, size_t to)
 {
     piece.insert(piece.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
                  bytes.begin() + static_cast<std::ptrdiff_t>(to));
@@ -184,10 +179,8 @@ bool Archive::Load(const std::wstring& path)
     error.clear();
 
     std::ifstream stream(std::filesystem::path(path), std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(stream)),
-                                          std::istreambuf_iterator<char>());
-    if (bytes.size() < sizeof(kSignature) ||
-        !std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin())) {
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (bytes.size() < sizeof(kSignature) || !std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin())) {
         error = "not a RAR5 archive";
         return false;
     }
@@ -272,8 +265,7 @@ void Archive::RemoveFile(size_t index)
     // The piece after a header starts with that header's data area.
     std::vector<std::uint8_t>& after = pieces[index + 1];
     const size_t dataSize = static_cast<size_t>(files[index].dataSize);
-    pieces[index].insert(pieces[index].end(), after.begin() + static_cast<std::ptrdiff_t>(dataSize),
-                         after.end());
+    pieces[index].insert(pieces[index].end(), after.begin() + static_cast<std::ptrdiff_t>(dataSize), after.end());
     pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(index + 1));
     files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
 }

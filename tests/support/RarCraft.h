@@ -28,8 +28,8 @@ bool ReadVint(const std::vector<std::uint8_t>& bytes, size_t& pos, size_t limit,
 // How to spoil a header on purpose.
 enum class Damage {
     None,
-    BadCrc,     // wrong CRC32: the library reports the header but reads on
-    ZeroSize,   // header size 0: the library stops with a broken header
+    BadCrc,    // wrong CRC32: the library reports the header but reads on
+    ZeroSize,  // header size 0: the library stops with a broken header
 };
 
 struct FileHeader {
@@ -83,8 +83,7 @@ std::uint32_t Crc32(const std::uint8_t* data, size_t size);
 std::vector<std::uint8_t> EncodeHeader(const FileHeader& header);
 
 // Loads `path`, lets `edit` change the file headers, and writes the result back.
-template <typename Edit>
-bool EditArchive(const std::wstring& path, Edit edit, std::string* error = nullptr)
+template <typename Edit> bool EditArchive(const std::wstring& path, Edit edit, std::string* error = nullptr)
 {
     Archive archive;
     bool ok = archive.Load(path);

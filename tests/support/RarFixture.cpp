@@ -21,11 +21,10 @@ using UnixNameFunction = char*(CDECL*)(const wchar_t*);
 UnixNameFunction WineUnixName()
 {
     // Only Wine's kernel32 has it; on Windows the fixture reports itself unavailable.
-    static const auto function = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    static const auto function = reinterpret_cast<UnixNameFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     return function;
 }
-
 
 std::wstring CurrentTestName()
 {
@@ -42,9 +41,15 @@ std::wstring CurrentTestName()
 
 }  // namespace
 
-RarFixture::RarFixture() { Prepare(CurrentTestName()); }
+RarFixture::RarFixture()
+{
+    Prepare(CurrentTestName());
+}
 
-RarFixture::RarFixture(const std::wstring& name) { Prepare(name); }
+RarFixture::RarFixture(const std::wstring& name)
+{
+    Prepare(name);
+}
 
 void RarFixture::Prepare(const std::wstring& name)
 {
@@ -106,12 +111,15 @@ ShellResult RarFixture::Shell(const std::wstring& command, DWORD timeoutMs) cons
         return result;
     }
     const std::string status = ToUtf8(Quote(FromUtf8(unixBase + ".status")));
-    const std::string script =
-        "export LC_ALL=C.UTF-8\n"
-        "cd " + ToUtf8(Quote(FromUtf8(input))) + " || { echo 90 > " + status + "; exit 90; }\n"
-        "( " + ToUtf8(command) + "\n) > " + ToUtf8(Quote(FromUtf8(unixBase + ".out"))) +
-        " 2>&1 < /dev/null\n"
-        "echo $? > " + status + ".tmp && mv " + status + ".tmp " + status + "\n";
+    const std::string script = "export LC_ALL=C.UTF-8\n"
+                               "cd " +
+                               ToUtf8(Quote(FromUtf8(input))) + " || { echo 90 > " + status +
+                               "; exit 90; }\n"
+                               "( " +
+                               ToUtf8(command) + "\n) > " + ToUtf8(Quote(FromUtf8(unixBase + ".out"))) +
+                               " 2>&1 < /dev/null\n"
+                               "echo $? > " +
+                               status + ".tmp && mv " + status + ".tmp " + status + "\n";
     {
         std::ofstream stream(fs::path(scriptPath), std::ios::binary | std::ios::trunc);
         stream << script;
@@ -130,8 +138,7 @@ ShellResult RarFixture::Shell(const std::wstring& command, DWORD timeoutMs) cons
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(kShell, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    if (!::CreateProcessW(kShell, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         result.output = "cannot start /bin/sh";
         return result;
     }
@@ -157,8 +164,8 @@ std::wstring RarFixture::MakeArchive(const std::wstring& name, const std::wstrin
                                      const std::wstring& files) const
 {
     const std::string archive = UnixPath(OutputPath(name));
-    const ShellResult made = Shell(std::wstring(kRarProgram) + L" a -idq " + options + L" " +
-                                   Quote(FromUtf8(archive)) + L" " + files);
+    const ShellResult made =
+        Shell(std::wstring(kRarProgram) + L" a -idq " + options + L" " + Quote(FromUtf8(archive)) + L" " + files);
     EXPECT_EQ(made.exitCode, 0) << "rar failed: " << made.output;
     if (made.exitCode != 0)
         return std::wstring();
@@ -203,11 +210,10 @@ std::string RarFixture::ToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], size,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], size, nullptr, nullptr);
     return utf8;
 }
 
@@ -215,8 +221,7 @@ std::wstring RarFixture::FromUtf8(const std::string& text)
 {
     if (text.empty())
         return std::wstring();
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
     return wide;

@@ -12,8 +12,8 @@
 #include <vector>
 
 struct ShellResult {
-    int exitCode = -1;    // -1 when the command could not be started or timed out
-    std::string output;   // standard output and error, UTF-8
+    int exitCode = -1;   // -1 when the command could not be started or timed out
+    std::string output;  // standard output and error, UTF-8
     bool timedOut = false;
 };
 

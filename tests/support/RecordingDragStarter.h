@@ -18,14 +18,14 @@ class RecordingDragStarter {
 public:
     struct Drag {
         DWORD allowedEffects = 0;
-        std::vector<CLIPFORMAT> formats;  // as EnumFormatEtc lists them
-        HRESULT fileDropQuery = E_FAIL;   // QueryGetData for CF_HDROP in global memory
-        std::vector<std::wstring> files;  // DragQueryFileW over GetData's block
+        std::vector<CLIPFORMAT> formats;    // as EnumFormatEtc lists them
+        HRESULT fileDropQuery = E_FAIL;     // QueryGetData for CF_HDROP in global memory
+        std::vector<std::wstring> files;    // DragQueryFileW over GetData's block
         std::vector<std::string> contents;  // each file's bytes while the drag ran ("" for a folder)
-        std::vector<std::string> marks;   // each file's Zone.Identifier then ("" for none)
-        HRESULT whileHeld = E_FAIL;       // QueryContinueDrag with the left button down
-        HRESULT onRelease = E_FAIL;       // ... with the button up
-        HRESULT onEscape = E_FAIL;        // ... with Esc pressed
+        std::vector<std::string> marks;     // each file's Zone.Identifier then ("" for none)
+        HRESULT whileHeld = E_FAIL;         // QueryContinueDrag with the left button down
+        HRESULT onRelease = E_FAIL;         // ... with the button up
+        HRESULT onEscape = E_FAIL;          // ... with Esc pressed
     };
 
     RecordingDragStarter() : previous(SetDragStarter(&Record)), previousProbe(SetDragButtonProbe(&ButtonHeld))

@@ -41,8 +41,8 @@ private:
     static HINSTANCE Record(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* params,
                             const wchar_t* directory, int show)
     {
-        active->calls.push_back({owner, verb ? verb : L"", file ? file : L"", params != nullptr,
-                                 params ? params : L"", directory != nullptr, show});
+        active->calls.push_back({owner, verb ? verb : L"", file ? file : L"", params != nullptr, params ? params : L"",
+                                 directory != nullptr, show});
         INT_PTR result = kSuccess;
         if (!active->answers.empty()) {
             result = active->answers.front();

@@ -8,8 +8,8 @@ RegistrySandbox::RegistrySandbox()
 {
     root = L"Software\\QuilletTests\\" + std::to_wstring(GetCurrentProcessId());
     RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
-    LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &rootKey, nullptr);
+    LONG result =
+        RegCreateKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &rootKey, nullptr);
     EXPECT_EQ(ERROR_SUCCESS, result);
     EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, rootKey));
 }
@@ -33,13 +33,12 @@ bool RegistrySandbox::KeyExists(const wchar_t* path)
 void RegistrySandbox::CreateKey(const wchar_t* path)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     RegCloseKey(key);
 }
 
-void RegistrySandbox::SetRaw(const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
-                             DWORD size)
+void RegistrySandbox::SetRaw(const wchar_t* path, const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, path, name, type, data, size));
 }
@@ -57,6 +56,5 @@ void RegistrySandbox::DeleteValue(const wchar_t* path, const wchar_t* name)
 bool RegistrySandbox::ReadDword(const wchar_t* path, const wchar_t* name, uint32_t& value)
 {
     DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, path, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-           ERROR_SUCCESS;
+    return RegGetValueW(HKEY_CURRENT_USER, path, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
 }

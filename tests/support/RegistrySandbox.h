@@ -18,8 +18,7 @@ public:
     static bool KeyExists(const wchar_t* path);
     static void CreateKey(const wchar_t* path);
     static void SetDword(const wchar_t* path, const wchar_t* name, uint32_t value);
-    static void SetRaw(const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
-                       DWORD size);
+    static void SetRaw(const wchar_t* path, const wchar_t* name, DWORD type, const void* data, DWORD size);
     static void DeleteValue(const wchar_t* path, const wchar_t* name);
     // False when the value is missing or not a REG_DWORD.
     static bool ReadDword(const wchar_t* path, const wchar_t* name, uint32_t& value);

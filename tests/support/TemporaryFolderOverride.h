@@ -9,8 +9,7 @@
 
 class TemporaryFolderOverride {
 public:
-    explicit TemporaryFolderOverride(const std::wstring& folder)
-        : tmp(Read(L"TMP")), temp(Read(L"TEMP"))
+    explicit TemporaryFolderOverride(const std::wstring& folder) : tmp(Read(L"TMP")), temp(Read(L"TEMP"))
     {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         ::SetEnvironmentVariableW(L"TMP", folder.c_str());

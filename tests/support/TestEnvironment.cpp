@@ -38,4 +38,4 @@ private:
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 
-} // namespace
+}  // namespace

@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-Watchdog::Watchdog(DWORD timeout)
-    : timeoutMs(timeout), stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+Watchdog::Watchdog(DWORD timeout) : timeoutMs(timeout), stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     thread.reset(::CreateThread(nullptr, 0, &Watchdog::Watch, this, 0, nullptr));
 }

@@ -49,7 +49,7 @@ protected:
     ShownMainFrame shown;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainFrameBrowse, OpeningShowsTheTopLevelTitleAndStatus)
 {
@@ -99,7 +99,7 @@ TEST_F(MainFrameBrowse, CtrlASelectsEveryRowWhileTheCountLeavesOutTheParentRow)
     EXPECT_EQ(L"Selected 3 items", shown.StatusText());
 
     shown.DoubleClick(shown.RowNamed(L"docs"));
-    EXPECT_EQ(0, shown.SelectedCount()); // a new view starts unselected
+    EXPECT_EQ(0, shown.SelectedCount());  // a new view starts unselected
     EXPECT_EQ(L"No selected items", shown.StatusText());
     PressCtrlA();
     EXPECT_EQ(4, shown.SelectedCount());
@@ -135,7 +135,9 @@ TEST_F(MainFrameBrowse, EmptyArchiveOpensWithNoRowsAndItsPathInTheTitle)
     // rar makes no empty archive: take the one entry out of a small one.
     const std::wstring empty = fixture.MakeArchive(L"empty.rar", L"-qo-", L"alpha.txt");
     std::string error;
-    ASSERT_TRUE(rar5::EditArchive(empty, [](rar5::Archive& a) { a.RemoveFile(0); }, &error)) << error;
+    ASSERT_TRUE(rar5::EditArchive(
+        empty, [](rar5::Archive& a) { a.RemoveFile(0); }, &error))
+        << error;
     EXPECT_EQ(1, shown.Frame().OpenArchive(empty));
     EXPECT_EQ(0, shown.RowCount());
     EXPECT_EQ(L"Quillet - [" + empty + L"]", shown.Title());

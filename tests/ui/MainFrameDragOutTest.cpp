@@ -39,8 +39,8 @@ protected:
         notice.hdr.hwndFrom = shown->List();
         notice.hdr.idFrom = static_cast<UINT_PTR>(shown->Frame().ListId());
         notice.hdr.code = LVN_BEGINDRAG;
-        notice.iItem = static_cast<int>(SendMessageW(shown->List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                     LVNI_SELECTED));
+        notice.iItem =
+            static_cast<int>(SendMessageW(shown->List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         return SendMessageW(shown->Window(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
     }
 

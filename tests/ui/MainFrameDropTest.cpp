@@ -25,10 +25,7 @@ protected:
         }
     }
 
-    void ShowEmpty(const AppSettings& settings = AppSettings())
-    {
-        shown = std::make_unique<ShownMainFrame>(settings);
-    }
+    void ShowEmpty(const AppSettings& settings = AppSettings()) { shown = std::make_unique<ShownMainFrame>(settings); }
 
     // A drop block as the shell makes it, handed over with the message.
     static MSG DropOn(HWND window, const Paths& paths)

@@ -38,7 +38,8 @@ TEST_F(MainFrameOpenEntry, DoubleClickOpensTheFileAndTheSecondOpensTheCopyThatIs
 
     // As if the program that opened it had saved a change.
     {
-        const UniqueKernelHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const UniqueKernelHandle file(
+            CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(file);
         DWORD written = 0;
         WriteFile(file.get(), "edited", 6, &written, nullptr);
@@ -87,9 +88,8 @@ TEST_F(MainFrameOpenEntry, AnEntryClimbingOutOfTheFolderIsRefusedWithItsMessage)
 {
     fixture.WriteFile(L"aaaaaaaaaaaaaaaaaa.txt", "escaped");
     const std::wstring archive = fixture.MakeArchive(L"crafted.rar", L"-qo-");
-    ASSERT_TRUE(rar5::EditArchive(archive, [](rar5::Archive& a) {
-        a.Find("aaaaaaaaaaaaaaaaaa.txt")->name = "../../Windows/x.txt";
-    }));
+    ASSERT_TRUE(rar5::EditArchive(
+        archive, [](rar5::Archive& a) { a.Find("aaaaaaaaaaaaaaaaaa.txt")->name = "../../Windows/x.txt"; }));
     ASSERT_NO_FATAL_FAILURE(Show(archive));
     ASSERT_EQ(shown->RowCount(), 1);
 

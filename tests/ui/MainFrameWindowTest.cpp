@@ -13,10 +13,16 @@
 
 namespace {
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
 
-} // namespace
+}  // namespace
 
 TEST(MainFrameIds, SixDistinctIdentifiersWithinTheirRangeThatDifferBetweenRuns)
 {
@@ -111,7 +117,7 @@ TEST(MainFrameLayout, ClientAreaCannotBeDraggedBelowSixHundredByThreeNinety)
     SendMessageW(shown.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(600, info.ptMinTrackSize.x - (Width(window) - client.right));
     EXPECT_EQ(390, info.ptMinTrackSize.y - (Height(window) - client.bottom));
-    EXPECT_EQ(123456, info.ptMaxTrackSize.x); // no upper limit set
+    EXPECT_EQ(123456, info.ptMaxTrackSize.x);  // no upper limit set
 }
 
 TEST(MainFrameColumns, OrderTitlesAlignmentAndStoredWidths)
@@ -138,7 +144,7 @@ TEST(MainFrameColumns, OrderTitlesAlignmentAndStoredWidths)
     EXPECT_EQ(300, SendMessageW(shown.List(), LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(101, SendMessageW(shown.List(), LVM_GETCOLUMNWIDTH, 1, 0));
     EXPECT_EQ(77, SendMessageW(shown.List(), LVM_GETCOLUMNWIDTH, 2, 0));
-    EXPECT_GT(SendMessageW(shown.List(), LVM_GETCOLUMNWIDTH, 3, 0), 0); // the list's default
+    EXPECT_GT(SendMessageW(shown.List(), LVM_GETCOLUMNWIDTH, 3, 0), 0);  // the list's default
 
     const DWORD style = static_cast<DWORD>(GetWindowLongW(shown.List(), GWL_STYLE));
     EXPECT_EQ(static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | LVS_NOSORTHEADER),
@@ -209,7 +215,7 @@ TEST(MainFrameRouting, ToolbarClickOpensItsDialogAfterTheClickHasEnded)
     SendMessageW(about, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     SendMessageW(about, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     SendMessageW(about, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(1u, driver.Pending()); // posted, not yet handled
+    EXPECT_EQ(1u, driver.Pending());  // posted, not yet handled
     PumpMessagesFor(300);
     EXPECT_TRUE(driver.AllAnswered());
 }

@@ -54,10 +54,10 @@ TEST(GreySilhouette, KeepsOnlyPixelsMoreThanAQuarterOpaqueAsOpaqueLuminance)
 TEST(ButtonImages, SetImageMakesBottomUp32BitCopiesWithPremultipliedAlphaAndAHardGreySilhouette)
 {
     std::unique_ptr<Gdiplus::Bitmap> source = SolidBitmap(0xFFFF0000u);
-    source->SetPixel(0, 0, Gdiplus::Color(0x40FF0000u));   // alpha 64
-    source->SetPixel(1, 0, Gdiplus::Color(0x41FF0000u));   // alpha 65
-    source->SetPixel(2, 0, Gdiplus::Color(0x8000FF00u));   // half green
-    source->SetPixel(31, 31, Gdiplus::Color(0xFF0000FFu)); // blue, in the last row
+    source->SetPixel(0, 0, Gdiplus::Color(0x40FF0000u));    // alpha 64
+    source->SetPixel(1, 0, Gdiplus::Color(0x41FF0000u));    // alpha 65
+    source->SetPixel(2, 0, Gdiplus::Color(0x8000FF00u));    // half green
+    source->SetPixel(31, 31, Gdiplus::Color(0xFF0000FFu));  // blue, in the last row
 
     CThemedButton button;
     button.SetImage(source.get());

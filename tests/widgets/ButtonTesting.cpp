@@ -12,8 +12,7 @@ constexpr const wchar_t* kParentClass = L"Quillet.Test.ButtonParent";
 std::string Describe(COLORREF colour)
 {
     std::ostringstream text;
-    text << "RGB(" << int(GetRValue(colour)) << ", " << int(GetGValue(colour)) << ", " << int(GetBValue(colour))
-         << ")";
+    text << "RGB(" << int(GetRValue(colour)) << ", " << int(GetGValue(colour)) << ", " << int(GetBValue(colour)) << ")";
     return text.str();
 }
 
@@ -68,8 +67,8 @@ COLORREF HalfOver(COLORREF over, COLORREF under)
 ::testing::AssertionResult Near(COLORREF actual, COLORREF expected, int tolerance)
 {
     bool close = std::abs(GetRValue(actual) - GetRValue(expected)) <= tolerance &&
-                std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
-                std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
+                 std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
+                 std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
     if (close)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << Describe(actual) << " is not " << Describe(expected);

@@ -41,8 +41,8 @@ RECT WorkAreaNearest(HWND window)
 UniqueWindow CreatePopup(HWND owner, const RECT& rect, bool visible)
 {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (visible ? WS_VISIBLE : 0);
-    return UniqueWindow(::CreateWindowExW(0, L"Static", L"", style, rect.left, rect.top, Width(rect),
-                                          Height(rect), owner, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    return UniqueWindow(::CreateWindowExW(0, L"Static", L"", style, rect.left, rect.top, Width(rect), Height(rect),
+                                          owner, nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
 // Where the dialog's left/top should land when centred on `centre`.

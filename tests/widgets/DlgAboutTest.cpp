@@ -36,8 +36,8 @@ class AboutDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100, 640, 480,
-                                  nullptr, nullptr, nullptr, nullptr);
+        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100, 640, 480, nullptr,
+                                  nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override
@@ -121,8 +121,8 @@ TEST_F(AboutDialog, LinkNotificationsOtherThanAClickAreAnsweredAndDoNothing)
         NotifyFromLink(dialog.Handle(), NM_SETFOCUS);
         // Counted as handled, so the dialog manager passes the 0 on.
         NMHDR header{dialog.Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_RETURN)};
-        handled = about.ProcessWindowMessage(dialog.Handle(), WM_NOTIFY, IDC_LINK,
-                                             reinterpret_cast<LPARAM>(&header), answer);
+        handled =
+            about.ProcessWindowMessage(dialog.Handle(), WM_NOTIFY, IDC_LINK, reinterpret_cast<LPARAM>(&header), answer);
         stillOpen = ::IsWindowVisible(dialog.Handle()) != FALSE;
         dialog.Press(IDCANCEL);
     });
@@ -154,13 +154,9 @@ TEST_F(AboutDialog, EnterOnTheFocusedLinkNeitherOpensItNorEndsTheDialog)
 
 TEST_F(AboutDialog, EscapeAndTheCloseBoxEndItWithCancel)
 {
-    driver.Expect(kAboutCaption, [](DialogDriver::Dialog&) {
-        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
+    driver.Expect(kAboutCaption, [](DialogDriver::Dialog&) { ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); });
     EXPECT_EQ(about.DoModal(owner), IDCANCEL);
-    driver.Expect(kAboutCaption, [](DialogDriver::Dialog& dialog) {
-        ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
-    });
+    driver.Expect(kAboutCaption, [](DialogDriver::Dialog& dialog) { ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(about.DoModal(owner), IDCANCEL);
     EXPECT_TRUE(driver.AllAnswered());
 }

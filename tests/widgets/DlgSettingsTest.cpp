@@ -14,8 +14,8 @@ class SettingsDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 80, 700, 500,
-                                  nullptr, nullptr, nullptr, nullptr);
+        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 80, 700, 500, nullptr,
+                                  nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override
