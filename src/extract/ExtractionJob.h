@@ -33,3 +33,8 @@ struct ExtractionJob {
     const ArchiveCatalogue* catalogue = nullptr;  // maps the list's rows to entries
     std::uint64_t totalBytes = 0;                 // denominator of the progress
 };
+
+// A job over the catalogue's archive as the list shows it (current folder and
+// selection), into `destination`.
+ExtractionJob JobOver(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination,
+                      ExtractMode extractMode, UpdateMode updateMode, std::uint64_t totalBytes);

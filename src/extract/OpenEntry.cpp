@@ -21,15 +21,7 @@ void ShowUnsafeEntryError(HWND owner)
 bool ExtractSelectionInto(const std::wstring& folder, HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue,
                           std::uint64_t totalBytes, UpdateMode updateMode)
 {
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = folder;
-    job.extractMode = ExtractSelected;
-    job.updateMode = updateMode;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = listView;
-    job.catalogue = &catalogue;
-    job.totalBytes = totalBytes;
+    const ExtractionJob job = JobOver(catalogue, listView, folder, ExtractSelected, updateMode, totalBytes);
     return RunExtractionJob(job, mainWindow) == IDOK;
 }
 

@@ -59,15 +59,7 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         return FALSE;
 
     LRESULT result = 0;
-    bool handled = false;
-    // An exception must not cross the dialog manager's frames: a handler that
-    // throws leaves its message unhandled instead.
-    try {
-        handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
-    } catch (...) {
-        handled = false;
-        result = 0;
-    }
+    bool handled = DispatchWithoutThrowing(*self, hwnd, msg, wParam, lParam, result);
 
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);

@@ -166,15 +166,7 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     LRESULT result = 0;
-    bool handled = false;
-    // An exception must not cross user32's frames back to the message loop: a
-    // handler that throws leaves its message unhandled instead.
-    try {
-        handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
-    } catch (...) {
-        handled = false;
-        result = 0;
-    }
+    const bool handled = DispatchWithoutThrowing(*self, hwnd, msg, wParam, lParam, result);
     if (!handled) {
         // A handler may have destroyed the window while it ran.
         result = self->handle == hwnd ? self->DefaultProcessing(msg, wParam, lParam)
@@ -187,6 +179,19 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         self->OnFinalMessage(hwnd);
     }
     return result;
+}
+
+bool DispatchWithoutThrowing(CMessageMap& map, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) noexcept
+{
+    // An exception must not cross user32's or the dialog manager's frames back to
+    // the message loop: a handler that throws leaves its message unhandled.
+    try {
+        return map.ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    } catch (...) {
+        result = 0;
+        return false;
+    }
 }
 
 LRESULT ReflectToChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, bool& reflected)

@@ -81,6 +81,10 @@ public:
     virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 };
 
+// The one way the framework's window and dialog procedures call a message map.
+bool DispatchWithoutThrowing(CMessageMap& map, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) noexcept;
+
 struct WndClassInfo {
     const wchar_t* className = nullptr;
     UINT style = 0;

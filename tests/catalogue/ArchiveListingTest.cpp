@@ -51,9 +51,9 @@ TEST_F(ArchiveListing, NestedFoldersWithHeadersNestEntries)
     EXPECT_EQ(RowNames(catalogue), (Names{L"docs", L"readme.txt"}));
     EXPECT_EQ(catalogue.totalSize, 3u + 3u + 7u);
 
-    ASSERT_TRUE(Enter(catalogue, L"docs"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"docs"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"img", L"b.txt"}));
-    ASSERT_TRUE(Enter(catalogue, L"img"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"img"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"a.png"}));
     EXPECT_EQ(catalogue.EntryAtRow(1)->path, L"docs\\img\\a.png");
     EXPECT_TRUE(driver.AllAnswered());
@@ -96,15 +96,15 @@ TEST_F(ArchiveListing, EntriesGoToTheNearestFolderWithAHeader)
     EXPECT_EQ(OpenIntoCatalogue(catalogue, archive).result, 1);
     EXPECT_EQ(RowNames(catalogue), (Names{L"Docs", L"a", L"setup", L"setup.exe"}));
 
-    ASSERT_TRUE(Enter(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"c.txt"}));
     catalogue.LeaveFolder();
 
-    ASSERT_TRUE(Enter(catalogue, L"Docs"));  // letter case ignored: docs\x.txt is inside
+    ASSERT_TRUE(EnterFolder(catalogue, L"Docs"));  // letter case ignored: docs\x.txt is inside
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"x.txt"}));
     catalogue.LeaveFolder();
 
-    ASSERT_TRUE(Enter(catalogue, L"setup"));  // setup.exe merely extends the name
+    ASSERT_TRUE(EnterFolder(catalogue, L"setup"));  // setup.exe merely extends the name
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"readme.txt"}));
     EXPECT_TRUE(driver.AllAnswered());
 }
@@ -137,7 +137,7 @@ TEST_F(ArchiveListing, EncryptedHeadersAskOnceAtOpen)
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(outcome.codes.stopCode, ERAR_END_ARCHIVE);
     EXPECT_EQ(RowNames(catalogue), (Names{L"secret"}));
-    ASSERT_TRUE(Enter(catalogue, L"secret"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"secret"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"plan.txt"}));
     EXPECT_TRUE(driver.AllAnswered());
 }
@@ -321,7 +321,7 @@ TEST_F(ArchiveListing, UnicodeNamesArriveWhole)
 
     EXPECT_EQ(OpenIntoCatalogue(catalogue, archive).result, 1);
     EXPECT_EQ(RowNames(catalogue), (Names{folder, L"\u0391\u03B8\u03AE\u03BD\u03B1.txt"}));
-    ASSERT_TRUE(Enter(catalogue, folder));
+    ASSERT_TRUE(EnterFolder(catalogue, folder));
     EXPECT_EQ(catalogue.EntryAtRow(1)->path, folder + L"\\" + file);
     EXPECT_EQ(Cell(catalogue, 1, kColumnName), file);
     EXPECT_TRUE(driver.AllAnswered());
@@ -374,7 +374,7 @@ TEST_F(ArchiveListing, FolderFlagDecidesWhateverTheAttributes)
     EXPECT_EQ(RowNames(catalogue),
               (Names{L"unixdir", L"w16", L"w17", L"w48", L"noflag16", L"inner.txt", L"noflagunix", L"inner.txt"}));
     for (const wchar_t* name : {L"unixdir", L"w16", L"w17", L"w48"}) {
-        ASSERT_TRUE(Enter(catalogue, name)) << name;
+        ASSERT_TRUE(EnterFolder(catalogue, name)) << name;
         EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"inner.txt"}));
         catalogue.LeaveFolder();
     }

@@ -84,7 +84,7 @@ TEST_F(CellText, ParentRowAndRowsOutsideTheView)
 {
     Add(L"a", true);
     Build();
-    ASSERT_TRUE(Enter(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
     int image = -1;
     EXPECT_EQ(Cell(catalogue, 0, kColumnName, &image), L"..");
     EXPECT_EQ(image, kFolderImage);
@@ -157,7 +157,7 @@ TEST_F(CellText, SelectionCountLeavesOutTheParentRow)
     EXPECT_EQ(SelectionText(catalogue, 1, true), L"Selected 1 item");
     EXPECT_EQ(SelectionText(catalogue, 2, true), L"Selected 2 items");
 
-    ASSERT_TRUE(Enter(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
     EXPECT_EQ(SelectionText(catalogue, 4, true), L"Selected 3 items");
     EXPECT_EQ(SelectionText(catalogue, 3, false), L"Selected 3 items");
     EXPECT_EQ(SelectionText(catalogue, 2, true), L"Selected 1 item");

@@ -53,7 +53,7 @@ TEST(DisplayOrder, ComparesFullPathsNotShownNames)
 {
     ArchiveCatalogue catalogue;
     catalogue.BuildFolderTree(List(Folder(L"docs"), File(L"docs\\z\\a.txt"), File(L"docs\\b.txt")));
-    ASSERT_TRUE(Enter(catalogue, L"docs"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"docs"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"b.txt", L"a.txt"}));
 }
 
@@ -80,13 +80,13 @@ TEST(FolderTree, EveryEntryStandsInExactlyOnePlace)
     EXPECT_EQ(RowNames(catalogue), (Names{L"Docs", L"a", L"setup", L"a.jpg", L"b.jpg", L"setup.exe"}));
     EXPECT_EQ(catalogue.totalSize, 22u);
 
-    ASSERT_TRUE(Enter(catalogue, L"setup"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"setup"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"readme.txt"}));
     catalogue.LeaveFolder();
-    ASSERT_TRUE(Enter(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"c.txt"}));
     catalogue.LeaveFolder();
-    ASSERT_TRUE(Enter(catalogue, L"Docs"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"Docs"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"x.txt"}));
 }
 
@@ -95,13 +95,13 @@ TEST(FolderTree, NearestFolderWithAHeaderWinsAndCaseIsFoldedPerUnit)
     ArchiveCatalogue catalogue;
     catalogue.BuildFolderTree(List(File(L"DOCS\\IMG\\\u00C4.png"), Folder(L"docs\\img"), Folder(L"Docs"),
                                    File(L"docs\\\u00E4\\deep.txt"), Folder(L"Docs\\\u00C4")));
-    ASSERT_TRUE(Enter(catalogue, L"Docs"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"Docs"));
     // Capitals first: the folder Docs/A-umlaut precedes docs/img.
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"\u00C4", L"img"}));
-    ASSERT_TRUE(Enter(catalogue, L"img"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"img"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"\u00C4.png"}));
     catalogue.LeaveFolder();
-    ASSERT_TRUE(Enter(catalogue, L"\u00C4"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"\u00C4"));
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"deep.txt"}));
 }
 
@@ -143,7 +143,7 @@ TEST(FolderTree, DeepNestingBuildsAndFreesWithoutRecursion)
     ASSERT_EQ(catalogue.RowCount(), 1);
     EXPECT_EQ(catalogue.totalSize, 9u);
     for (int level = 0; level < 500; ++level)
-        ASSERT_TRUE(Enter(catalogue, L"d")) << level;
+        ASSERT_TRUE(EnterFolder(catalogue, L"d")) << level;
     EXPECT_EQ(RowNames(catalogue), (Names{L"..", L"d"}));
     EXPECT_EQ(catalogue.folderStack.size(), 500u);
     catalogue.ClearCatalogue();
@@ -187,12 +187,12 @@ TEST(CurrentView, EachStepInPushesAndEachStepOutPops)
 {
     ArchiveCatalogue catalogue;
     catalogue.BuildFolderTree(List(Folder(L"a"), Folder(L"a\\b"), Folder(L"empty")));
-    ASSERT_TRUE(Enter(catalogue, L"empty"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"empty"));
     EXPECT_EQ(RowNames(catalogue), (Names{L".."}));
     EXPECT_TRUE(catalogue.LeaveFolder());
 
-    ASSERT_TRUE(Enter(catalogue, L"a"));
-    ASSERT_TRUE(Enter(catalogue, L"b"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"b"));
     EXPECT_EQ(catalogue.currentFolder->path, L"a\\b");
     EXPECT_EQ(catalogue.folderStack.size(), 2u);
     EXPECT_TRUE(catalogue.LeaveFolder());
@@ -209,7 +209,7 @@ TEST(CurrentView, ClearingEmptiesEverything)
     ArchiveCatalogue catalogue;
     catalogue.archivePath = L"C:\\x.rar";
     catalogue.BuildFolderTree(List(Folder(L"a"), File(L"a\\f", 4)));
-    ASSERT_TRUE(Enter(catalogue, L"a"));
+    ASSERT_TRUE(EnterFolder(catalogue, L"a"));
     catalogue.ClearCatalogue();
     EXPECT_TRUE(catalogue.archivePath.empty());
     EXPECT_TRUE(catalogue.rootEntries.empty());

@@ -1,6 +1,7 @@
 // The "Enter password" dialog, run modally and answered like a user would.
 
 #include "DialogDriver.h"
+#include "OwnerWindow.h"
 
 #include "extract/DlgPassword.h"
 #include "res/resource.h"
@@ -11,19 +12,7 @@ namespace {
 
 class PasswordPrompt : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90, 640, 480, nullptr,
-                                  nullptr, nullptr, nullptr);
-        ASSERT_NE(owner, nullptr);
-    }
-    void TearDown() override
-    {
-        if (owner)
-            ::DestroyWindow(owner);
-    }
-
-    HWND owner = nullptr;
+    OwnerWindow owner{RECT{120, 90, 760, 570}};
     DialogDriver driver;
     CDlgPassword prompt;
 };

@@ -15,60 +15,13 @@
 #include <algorithm>
 #include <filesystem>
 
-bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath)
+TestList::TestList(const ArchiveCatalogue& shown) : catalogue(shown), owner(RECT{100, 80, 900, 680})
 {
-    // The prompt the main window shows, owned by nothing here.
-    const PasswordRequest askPassword = [](std::wstring& password) {
-        CDlgPassword prompt;
-        if (prompt.DoModal(nullptr) != IDOK)
-            return false;
-        password = prompt.Password();
-        return true;
-    };
-    RarArchive archive;
-    return OpenIntoCatalogue(catalogue, archivePath, nullptr, askPassword, archive).result == 1;
-}
-
-int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
-{
-    for (int row = 0; row < catalogue.RowCount(); ++row) {
-        const ArchiveEntry* entry = catalogue.EntryAtRow(row);
-        const std::wstring shown = entry ? entry->path.substr(entry->path.find_last_of(L'\\') + 1) : L"..";
-        if (shown == name)
-            return row;
-    }
-    return -1;
-}
-
-ArchiveEntry* EntryNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
-{
-    return catalogue.EntryAtRow(RowNamed(catalogue, name));
-}
-
-bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name)
-{
-    ArchiveEntry* folder = EntryNamed(catalogue, name);
-    if (!folder || !folder->isFolder)
-        return false;
-    catalogue.EnterFolder(folder);
-    return true;
-}
-
-TestList::TestList(const ArchiveCatalogue& shown) : catalogue(shown)
-{
-    owner = ::CreateWindowExW(0, L"STATIC", L"Quillet test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 800, 600,
-                              nullptr, nullptr, nullptr, nullptr);
     list =
         ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
                           0, 0, 780, 560, owner, nullptr, nullptr, nullptr);
     EXPECT_NE(list, nullptr);
     Refresh();
-}
-
-TestList::~TestList()
-{
-    if (owner)
-        ::DestroyWindow(owner);
 }
 
 void TestList::Refresh()

@@ -5,7 +5,9 @@
 // the reference extraction by Linux unrar.
 
 #include "DialogDriver.h"
+#include "CatalogueTesting.h"
 #include "DiskFiles.h"
+#include "OwnerWindow.h"
 #include "MainFrameTesting.h"
 #include "RarFixture.h"
 
@@ -20,23 +22,11 @@
 #include <string>
 #include <vector>
 
-using Names = std::vector<std::wstring>;
-
-// Lists the archive into `catalogue` as the main window's OpenArchive does;
-// false when the library refused to open it.
-bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath);
-
-// The entry shown as `name` in the current view, or null.
-ArchiveEntry* EntryNamed(const ArchiveCatalogue& catalogue, const std::wstring& name);
-int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name);
-bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name);
-
 // A visible top-level window holding an owner-data report list with the
 // catalogue's rows, as the main window has.
 class TestList {
 public:
     explicit TestList(const ArchiveCatalogue& catalogue);
-    ~TestList();
     TestList(const TestList&) = delete;
     TestList& operator=(const TestList&) = delete;
 
@@ -51,7 +41,7 @@ public:
 
 private:
     const ArchiveCatalogue& catalogue;
-    HWND owner = nullptr;
+    OwnerWindow owner;
     HWND list = nullptr;
 };
 

@@ -298,7 +298,7 @@ std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Pl
     const LibraryWalk listing = WalkForListing(probe.archive, probe.password);
     answerer.Clear();
     const int opened = frame.OpenArchive(probe.archive);
-    PumpFor(0);
+    PumpMessagesFor(0);
     const ShownBoxes listingBoxes = answerer.Messages();
     checks.Expect(listingBoxes == ExpectedListingBoxes(listing),
                   "listing showed " + Describe(listingBoxes) + " for " + Codes(listing));
@@ -332,7 +332,7 @@ std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Pl
         answerer.Clear();
         const INT_PTR result = RunExtractionJob(shown.JobInto(destination), shown.Window());
         codes += " extract " + std::to_string(extraction.openResult) + "/" + std::to_string(extraction.stopCode);
-        PumpFor(0);
+        PumpMessagesFor(0);
         const ShownBoxes jobBoxes = answerer.Messages();
         checks.Expect(jobBoxes == ExpectedJobBoxes(extraction),
                       "the job showed " + Describe(jobBoxes) + " for " + Codes(extraction));

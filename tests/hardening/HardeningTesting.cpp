@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr UINT kAnswerIntervalMs = 5;
 constexpr wchar_t kProgressCaption[] = L"Unpacking is in progress...";
 constexpr wchar_t kPasswordCaption[] = L"Enter password";
@@ -25,32 +24,11 @@ constexpr wchar_t kErrorCaption[] = L"Error";
 
 thread_local BoxAnswerer* activeAnswerer = nullptr;
 
-std::wstring TextOf(HWND window)
-{
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
-bool IsDialogWindow(HWND window)
-{
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    return std::wcscmp(name, L"#32770") == 0;
-}
-
 BOOL CALLBACK CollectDialogs(HWND window, LPARAM param)
 {
     if (::IsWindowVisible(window) && ::IsWindowEnabled(window) && IsDialogWindow(window))
         reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
-}
-
-void PressButton(HWND dialog, int id)
-{
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
 // The job's callbacks and the listing's, as the program answers them.
@@ -140,49 +118,6 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
     walk.passwordRequests = context.requests;
     walk.passwordRefused = context.refused;
     return walk;
-}
-
-std::string ReadFileBytes(const std::wstring& path)
-{
-    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                nullptr));
-    if (!file)
-        return "<unreadable>";
-    std::string bytes;
-    std::vector<char> buffer(65536);
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
-        bytes.append(buffer.data(), read);
-    return bytes;
-}
-
-// Without recursion: trees here may be hundreds of folders deep.
-void ReadTreeInto(const std::wstring& root, DiskTree& tree)
-{
-    std::vector<std::wstring> pending{std::wstring()};
-    while (!pending.empty()) {
-        const std::wstring relative = pending.back();
-        pending.pop_back();
-        const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-        WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                tree[path + L"\\"];
-                pending.push_back(path);
-            } else {
-                tree[path] = ReadFileBytes(root + L"\\" + path);
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
 }
 
 void DumpKey(HKEY parent, const std::wstring& path, std::wstring& out)
@@ -309,25 +244,25 @@ void BoxAnswerer::Poll()
     for (HWND dialog : dialogs) {
         if (answered.count(dialog))
             continue;
-        const std::wstring caption = TextOf(dialog);
+        const std::wstring caption = WindowTextOf(dialog);
         if (caption == kProgressCaption)
             continue;
         answered.insert(dialog);
         if (caption == kErrorCaption && ::GetDlgItem(dialog, kMessageBoxTextId)) {
-            boxes.push_back({caption, TextOf(::GetDlgItem(dialog, kMessageBoxTextId))});
-            PressButton(dialog, IDOK);
+            boxes.push_back({caption, WindowTextOf(::GetDlgItem(dialog, kMessageBoxTextId))});
+            PostButtonClick(dialog, IDOK);
         } else if (caption == kPasswordCaption) {
             boxes.push_back({caption, std::wstring()});
             if (password.empty()) {
-                PressButton(dialog, IDCANCEL);
+                PostButtonClick(dialog, IDCANCEL);
             } else {
                 ::SetWindowTextW(::GetDlgItem(dialog, IDC_PASSWORD), password.c_str());
-                PressButton(dialog, IDOK);
+                PostButtonClick(dialog, IDOK);
             }
         } else {
             HWND text = ::GetDlgItem(dialog, kMessageBoxTextId);
-            boxes.push_back({L"unexpected: " + caption, text ? TextOf(text) : std::wstring()});
-            PressButton(dialog, ::GetDlgItem(dialog, IDCANCEL) || !text ? IDCANCEL : IDOK);
+            boxes.push_back({L"unexpected: " + caption, text ? WindowTextOf(text) : std::wstring()});
+            PostButtonClick(dialog, ::GetDlgItem(dialog, IDCANCEL) || !text ? IDCANCEL : IDOK);
         }
     }
 }
@@ -401,13 +336,6 @@ CatalogueState StateOf(const ArchiveCatalogue& catalogue)
     return state;
 }
 
-DiskTree ReadDiskTree(const std::wstring& root)
-{
-    DiskTree tree;
-    ReadTreeInto(root, tree);
-    return tree;
-}
-
 bool SameSettings(const AppSettings& a, const AppSettings& b)
 {
     return std::memcmp(&a, &b, sizeof(AppSettings)) == 0;
@@ -427,24 +355,6 @@ bool WriteTextFile(const std::wstring& path, const std::string& contents)
     std::ofstream stream(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     stream.write(contents.data(), static_cast<std::streamsize>(contents.size()));
     return stream.good();
-}
-
-void PumpFor(DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms)
-            return;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, ms - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
 }
 
 std::string Utf8(const std::wstring& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogDriver.h"
 #include "DiskFiles.h"
 #include "MainFrameTesting.h"
 
@@ -104,19 +105,11 @@ struct CatalogueState {
 };
 CatalogueState StateOf(const ArchiveCatalogue& catalogue);
 
-// Files and folders below a root, keyed by their path below it ("\" between
-// components, folders ending in "\"), with each file's bytes.
-using DiskTree = std::map<std::wstring, std::string>;
-DiskTree ReadDiskTree(const std::wstring& root);
-
 bool SameSettings(const AppSettings& a, const AppSettings& b);
 
 // The registry values below the program's settings key, as text.
 std::wstring SettingsRegistryDump();
 bool WriteTextFile(const std::wstring& path, const std::string& contents);
-
-// Dispatches messages for `ms`.
-void PumpFor(DWORD ms);
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& text);

@@ -122,7 +122,7 @@ TEST_F(ResourceHygiene, TwoHundredCyclesOfOpenBrowseAndExtract)
         }
     }
     ASSERT_EQ(frame.OpenArchive(archive), 1);
-    PumpFor(50);
+    PumpMessagesFor(50);
     const ProcessResources after = MeasureProcessResources();
     std::printf("RESOURCES\tbefore\t%s\nRESOURCES\tafter\t%s\n", baseline.Describe().c_str(), after.Describe().c_str());
     EXPECT_LE(after.handles, baseline.handles + kHandleMargin) << after.Describe();

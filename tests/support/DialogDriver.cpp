@@ -2,14 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-constexpr UINT kPollIntervalMs = 25;
-constexpr int kMessageBoxTextId = 0xFFFF;
-
-thread_local DialogDriver* activeDriver = nullptr;
-
-std::wstring TextOf(HWND window)
+std::wstring WindowTextOf(HWND window)
 {
     if (!window)
         return {};
@@ -20,12 +13,22 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
-bool IsDialogClass(HWND window)
+bool IsDialogWindow(HWND window)
 {
     wchar_t name[16] = {};
     ::GetClassNameW(window, name, 16);
     return std::wstring(name) == L"#32770";
 }
+
+void PostButtonClick(HWND dialog, int id)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+namespace {
+
+constexpr UINT kPollIntervalMs = 25;
+thread_local DialogDriver* activeDriver = nullptr;
 
 BOOL CALLBACK CollectVisible(HWND window, LPARAM param)
 {
@@ -47,7 +50,7 @@ std::vector<HWND> VisibleThreadWindows()
 HWND FindWindowWithCaption(const std::wstring& caption)
 {
     for (HWND window : VisibleThreadWindows()) {
-        if (::IsWindowEnabled(window) && TextOf(window) == caption)
+        if (::IsWindowEnabled(window) && WindowTextOf(window) == caption)
             return window;
     }
     return nullptr;
@@ -56,7 +59,7 @@ HWND FindWindowWithCaption(const std::wstring& caption)
 HWND FindEnabledDialog()
 {
     for (HWND window : VisibleThreadWindows()) {
-        if (::IsWindowEnabled(window) && IsDialogClass(window))
+        if (::IsWindowEnabled(window) && IsDialogWindow(window))
             return window;
     }
     return nullptr;
@@ -66,7 +69,7 @@ std::wstring DescribeVisibleWindows()
 {
     std::wstring text;
     for (HWND window : VisibleThreadWindows())
-        text += L" '" + TextOf(window) + L"'";
+        text += L" '" + WindowTextOf(window) + L"'";
     return text.empty() ? L" none" : text;
 }
 
@@ -137,12 +140,12 @@ bool Pump(DWORD timeoutMs, const std::function<bool()>& predicate)
 
 std::wstring DialogDriver::Dialog::Caption() const
 {
-    return TextOf(hwnd);
+    return WindowTextOf(hwnd);
 }
 
 std::wstring DialogDriver::Dialog::Text(int id) const
 {
-    return TextOf(Item(id));
+    return WindowTextOf(Item(id));
 }
 
 std::wstring DialogDriver::Dialog::MessageText() const
@@ -285,7 +288,7 @@ void DialogDriver::Poll()
             unexpected = dialog;
             unexpectedSince = now;
         } else if (dialog && now - unexpectedSince >= unexpectedTimeoutMs) {
-            RecordFailure(L"unexpected dialog '" + TextOf(dialog) + L"'");
+            RecordFailure(L"unexpected dialog '" + WindowTextOf(dialog) + L"'");
             unexpected = nullptr;
             CancelAllDialogs();
         }
@@ -316,7 +319,7 @@ void DialogDriver::Poll()
 void DialogDriver::CancelAllDialogs()
 {
     for (HWND window : VisibleThreadWindows()) {
-        if (!IsDialogClass(window))
+        if (!IsDialogWindow(window))
             continue;
         int id = IDCANCEL;
         // A message box without a Cancel button ignores IDCANCEL.

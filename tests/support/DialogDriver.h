@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+// What answering a dialog takes, also for answerers that go without a script.
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static that holds a message box's text
+std::wstring WindowTextOf(HWND window);
+bool IsDialogWindow(HWND window);  // a window of the dialog manager's class
+void PostButtonClick(HWND dialog, int id);
+
 // Answers the modal dialogs and message boxes that the code under test shows on
 // the test's own thread. Arm the expectations first, then run the code:
 //

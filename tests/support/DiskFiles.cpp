@@ -19,8 +19,9 @@ std::uint64_t ToUint64(const FILETIME& time)
 
 std::string ReadBytes(const std::wstring& path)
 {
-    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueKernelHandle file(::CreateFileW(PlatformPath(path).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return "<unreadable>";
     std::string bytes;
@@ -31,37 +32,46 @@ std::string ReadBytes(const std::wstring& path)
     return bytes;
 }
 
-void ReadFolder(const std::wstring& root, const std::wstring& relative, Tree& tree)
-{
-    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
-        TreeItem item;
-        item.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        item.writeTime = ToUint64(found.ftLastWriteTime);
-        if (item.isFolder)
-            ReadFolder(root, path, tree);
-        else
-            item.contents = ReadBytes(root + L"\\" + path);
-        tree[path] = std::move(item);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-}
-
 }  // namespace
 
+// Without recursion: trees here may be hundreds of folders deep.
 Tree ReadTree(const std::wstring& root)
 {
     Tree tree;
-    ReadFolder(root, L"", tree);
+    std::vector<std::wstring> pending{std::wstring()};
+    while (!pending.empty()) {
+        const std::wstring relative = pending.back();
+        pending.pop_back();
+        const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+        WIN32_FIND_DATAW found;
+        const HANDLE search = ::FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
+            TreeItem item;
+            item.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            item.writeTime = ToUint64(found.ftLastWriteTime);
+            if (item.isFolder)
+                pending.push_back(path);
+            else
+                item.contents = ReadBytes(root + L"\\" + path);
+            tree[path] = std::move(item);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
     return tree;
+}
+
+DiskTree ReadDiskTree(const std::wstring& root)
+{
+    DiskTree contents;
+    for (const auto& [path, item] : ReadTree(root))
+        contents[item.isFolder ? path + L"\\" : path] = item.contents;
+    return contents;
 }
 
 std::vector<std::wstring> TreePaths(const Tree& tree)

@@ -17,6 +17,9 @@ struct TreeItem {
 // Keyed by the path below the root, "\" between components, as found on disk.
 using Tree = std::map<std::wstring, TreeItem>;
 Tree ReadTree(const std::wstring& root);
+// Every path, folders ending in "\", with each file's bytes: a tree to compare whole.
+using DiskTree = std::map<std::wstring, std::string>;
+DiskTree ReadDiskTree(const std::wstring& root);
 // Only the paths of a tree, folders ending in "\".
 std::vector<std::wstring> TreePaths(const Tree& tree);
 

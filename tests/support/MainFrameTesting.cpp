@@ -111,16 +111,7 @@ RECT ShownMainFrame::ChildRect(HWND child) const
 ExtractionJob MakeJob(const ArchiveCatalogue& catalogue, HWND list, const std::wstring& destination, ExtractMode mode,
                       UpdateMode update)
 {
-    ExtractionJob job;
-    job.archivePath = catalogue.archivePath;
-    job.destination = destination;
-    job.extractMode = mode;
-    job.updateMode = update;
-    job.currentFolder = catalogue.currentFolder;
-    job.list = list;
-    job.catalogue = &catalogue;
-    job.totalBytes = catalogue.totalSize;
-    return job;
+    return JobOver(catalogue, list, destination, mode, update, catalogue.totalSize);
 }
 
 ExtractionJob ShownMainFrame::JobInto(const std::wstring& destination, ExtractMode mode, UpdateMode update) const

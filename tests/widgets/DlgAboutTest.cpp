@@ -2,6 +2,7 @@
 // icon, and the link that hands the maker's address to the shell.
 
 #include "DialogDriver.h"
+#include "OwnerWindow.h"
 #include "RecordingShellOpener.h"
 
 #include "res/resource.h"
@@ -34,19 +35,7 @@ void ClickLink(HWND dialog)
 
 class AboutDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100, 640, 480, nullptr,
-                                  nullptr, nullptr, nullptr);
-        ASSERT_NE(owner, nullptr);
-    }
-    void TearDown() override
-    {
-        if (owner)
-            ::DestroyWindow(owner);
-    }
-
-    HWND owner = nullptr;
+    OwnerWindow owner{RECT{200, 100, 840, 580}};
     DialogDriver driver;
     RecordingShellOpener shell;
     CDlgAbout about;

@@ -1,6 +1,7 @@
 // The Settings dialog, run modally and answered like a user would.
 
 #include "DialogDriver.h"
+#include "OwnerWindow.h"
 
 #include "app/AppSettings.h"
 #include "res/resource.h"
@@ -12,18 +13,6 @@ namespace {
 
 class SettingsDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 80, 700, 500, nullptr,
-                                  nullptr, nullptr, nullptr);
-        ASSERT_NE(owner, nullptr);
-    }
-    void TearDown() override
-    {
-        if (owner)
-            ::DestroyWindow(owner);
-    }
-
     // Every field but the two switches, which the dialog must never touch.
     static void ExpectOtherFieldsUntouched(const AppSettings& settings)
     {
@@ -34,7 +23,7 @@ protected:
         EXPECT_EQ(settings.Column5, defaults.Column5);
     }
 
-    HWND owner = nullptr;
+    OwnerWindow owner{RECT{150, 80, 850, 580}};
     DialogDriver driver;
     AppSettings settings;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the catalogue tests: the frame's OpenArchive sequence without its window
-// work, and views of the current folder as the list would show them.
+// The frame's OpenArchive sequence without its window work, and views of the
+// current folder as the list would show them.
 
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveErrors.h"
@@ -63,14 +63,24 @@ inline int RowNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
     return -1;
 }
 
-// Enters the folder shown as `name`; false when there is no such folder row.
-inline bool Enter(ArchiveCatalogue& catalogue, const std::wstring& name)
+// The entry shown as `name` in the current view, or null.
+inline ArchiveEntry* EntryNamed(const ArchiveCatalogue& catalogue, const std::wstring& name)
 {
-    ArchiveEntry* entry = catalogue.EntryAtRow(RowNamed(catalogue, name));
+    return catalogue.EntryAtRow(RowNamed(catalogue, name));
+}
+
+// Enters the folder shown as `name`; false when there is no such folder row.
+inline bool EnterFolder(ArchiveCatalogue& catalogue, const std::wstring& name)
+{
+    ArchiveEntry* entry = EntryNamed(catalogue, name);
     if (!entry || !entry->isFolder)
         return false;
     catalogue.EnterFolder(entry);
     return true;
 }
+
+// Lists the archive into `catalogue` as the main window does, with its password
+// prompt (owned by no window here); false when the library refused the archive.
+bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath);
 
 using Names = std::vector<std::wstring>;
