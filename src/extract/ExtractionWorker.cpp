@@ -153,10 +153,10 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
             name.assign(header->FileNameW, ::wcsnlen(header->FileNameW, ARRAYSIZE(header->FileNameW)));
             // A later piece of the entry just met is no header of its own in the catalogue.
             const bool anotherPiece = IsContinuedPiece(*header) && name == previous;
-            const bool counted = !anotherPiece && filter.Takes(name);
+            const bool taken = filter.Takes(name);
             previous = name;
-            result = ExtractEntry(archive, name, IsFolderHeader(*header));
-            if (counted && result == ERAR_SUCCESS)
+            result = ExtractEntry(archive, name, IsFolderHeader(*header), taken);
+            if (taken && !anotherPiece && result == ERAR_SUCCESS)
                 ++handledHeaders;
         } catch (const std::bad_alloc&) {
             result = ERAR_NO_MEMORY;
@@ -166,9 +166,9 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
     }
 }
 
-int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder)
+int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken)
 {
-    if (!Wanted(name)) {
+    if (!taken || !Wanted(name)) {
         const int result = archive.SkipWide();
         ShowEntry(UNPACK_SKIPPING, name);
         return result;
@@ -186,8 +186,6 @@ int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name
 
 bool ExtractionWorker::Wanted(const std::wstring& name)
 {
-    if (!filter.Takes(name))
-        return false;
     if (IsUnsafeEntryName(name)) {
         ++unsafeNames;
         return false;

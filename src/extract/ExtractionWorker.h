@@ -85,7 +85,10 @@ public:
 private:
     // The code that ended the walk over the headers.
     int ExtractEntries(RarArchive& archive);
-    int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder);
+    // `taken`: the job's choice includes the entry.
+    int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken);
+    // Whether an entry of the job's choice is written: its name is safe, and it is
+    // not to be skipped for being there.
     bool Wanted(const std::wstring& name);
 
     int WaitForPassword(wchar_t* buffer, int size);
