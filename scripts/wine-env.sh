@@ -5,14 +5,17 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
 # A 64-bit build (scripts/arch.sh) runs under the 64-bit loader in a 64-bit prefix;
-# the `wine` command would take the 32-bit one whenever it is installed.
+# the `wine` command, and `wine-stable` behind winepath and wineboot, would take the
+# 32-bit one whenever it is installed.
 if [ "$(cat "$build/quillet-arch" 2>/dev/null)" = x86_64 ]; then
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64
   export WINESERVER=/usr/lib/wine/wineserver64
   mkdir -p "$build/wine64-shim"
-  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$build/wine64-shim/wine"
-  chmod +x "$build/wine64-shim/wine"
+  for loader in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$build/wine64-shim/$loader"
+    chmod +x "$build/wine64-shim/$loader"
+  done
   export PATH="$build/wine64-shim:$PATH"
 fi
 
