@@ -5,6 +5,7 @@
 //
 //   bench_extract.exe <large.rar> <small.rar> <flat.rar> <work folder> [rounds [display interval ms]]
 
+#include "../BenchTiming.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/RarLibrary.h"
@@ -23,18 +24,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER value;
-        ::QueryPerformanceFrequency(&value);
-        return value;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 int CALLBACK BareCallback(UINT message, LPARAM userData, LPARAM, LPARAM p2)
 {
@@ -157,12 +146,6 @@ JobRun RunJob(const ExtractionJob& job, HWND owner, DWORD displayIntervalMs, dou
     run.longestGap = watch.longestGap;
     run.cancelMs = watch.cancelPosted > 0 ? ended - watch.cancelPosted : 0;
     return run;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 class Bench {

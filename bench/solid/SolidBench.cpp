@@ -8,6 +8,7 @@
 //
 // Runs write below the archive's folder, in "work\runN", removed after each run.
 
+#include "../BenchTiming.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/RarLibrary.h"
@@ -27,24 +28,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER value;
-        ::QueryPerformanceFrequency(&value);
-        return value;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // Reads the archive once, so that no measure pays for the disk and the first does
 // not pay more than the others.

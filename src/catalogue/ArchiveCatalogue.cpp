@@ -10,12 +10,6 @@
 
 namespace {
 
-void FoldCase(std::wstring& text)
-{
-    if (!text.empty())
-        ::FoldCase(&text[0], text.size());
-}
-
 // Folder entries by folded path, looked up by every backslash-ended prefix of an
 // entry's path, longest first: the cost follows the path text, not entries x folders.
 class FolderIndex {

@@ -28,10 +28,15 @@ void FoldCase(wchar_t* text, size_t length) noexcept
     }
 }
 
-std::wstring FoldedCase(std::wstring text)
+void FoldCase(std::wstring& text) noexcept
 {
     if (!text.empty())
         FoldCase(&text[0], text.size());
+}
+
+std::wstring FoldedCase(std::wstring text)
+{
+    FoldCase(text);
     return text;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 void FoldCase(wchar_t* text, size_t length) noexcept;
+void FoldCase(std::wstring& text) noexcept;
 
 std::wstring FoldedCase(std::wstring text);
 
