@@ -34,9 +34,13 @@ render() {
   "$convert" "$work/raw.png" "${plain[@]}" -define png:bit-depth=8 -define png:color-type=6 "PNG32:$3"
 }
 
-# Toolbar images: 32 x 32 with alpha.
+# Toolbar images with alpha: 32 x 32 for 100 %, and a size of their own for each
+# larger display scale (125, 150, 200, 250 and 300 %), so that none is stretched.
 for name in open unpack settings about; do
   render "$art/$name.svg" 32 "$res/$name.png"
+  for size in 40 48 64 80 96; do
+    render "$art/$name.svg" "$size" "$res/$name-$size.png"
+  done
 done
 
 # icon OUT SOURCE:SIZE...: a multi-size icon, each size drawn from its own
@@ -51,9 +55,12 @@ icon() {
   "$convert" "${frames[@]}" "${plain[@]}" "ICO:$out"
 }
 
-icon "$res/folder.ico" folder-16.svg:16 folder-32.svg:32
-icon "$res/document.ico" document-16.svg:16 document-32.svg:32
+# The list's icons at 16 pixels and at each larger display scale's size.
+icon "$res/folder.ico" folder-16.svg:16 folder-20.svg:20 folder-24.svg:24 folder-32.svg:32 folder-32.svg:40 \
+  folder-32.svg:48
+icon "$res/document.ico" document-16.svg:16 document-20.svg:20 document-24.svg:24 document-32.svg:32 \
+  document-32.svg:40 document-32.svg:48
 icon "$res/quillet.ico" quillet-16.svg:16 quillet-20.svg:20 quillet-24.svg:24 quillet-32.svg:32 \
   quillet-40.svg:40 quillet-48.svg:48 quillet-256.svg:64 quillet-256.svg:128 quillet-256.svg:256
 
-echo "render-art: wrote $(cd "$res" && echo open.png unpack.png settings.png about.png folder.ico document.ico quillet.ico)"
+echo "render-art: wrote the toolbar images (open, unpack, settings, about at 32 to 96 pixels), folder.ico, document.ico, quillet.ico"

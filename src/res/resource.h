@@ -11,6 +11,28 @@
 #define IDB_OPEN 131
 #define IDB_SETTINGS 133
 #define IDB_ABOUT 134
+// The same four for larger display scales: 40, 48, 64, 80 and 96 pixels (125, 150,
+// 200, 250 and 300 %), five consecutive ids each.
+#define IDB_OPEN_40 150
+#define IDB_OPEN_48 151
+#define IDB_OPEN_64 152
+#define IDB_OPEN_80 153
+#define IDB_OPEN_96 154
+#define IDB_UNPACK_40 155
+#define IDB_UNPACK_48 156
+#define IDB_UNPACK_64 157
+#define IDB_UNPACK_80 158
+#define IDB_UNPACK_96 159
+#define IDB_SETTINGS_40 160
+#define IDB_SETTINGS_48 161
+#define IDB_SETTINGS_64 162
+#define IDB_SETTINGS_80 163
+#define IDB_SETTINGS_96 164
+#define IDB_ABOUT_40 165
+#define IDB_ABOUT_48 166
+#define IDB_ABOUT_64 167
+#define IDB_ABOUT_80 168
+#define IDB_ABOUT_96 169
 
 // Accelerators
 #define IDR_ACCELERATORS 109
