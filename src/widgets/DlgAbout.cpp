@@ -1,6 +1,7 @@
 #include "widgets/DlgAbout.h"
 
 #include "framework/AppModule.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 #include "widgets/CenterOnOwner.h"
 #include "widgets/ShellOpen.h"
@@ -8,6 +9,7 @@
 
 namespace {
 
+// At 96 DPI, scaled by the dialog's.
 constexpr int kIconWidth = 126;
 constexpr int kIconHeight = 128;
 
@@ -24,6 +26,10 @@ bool CDlgAbout::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lPara
         return OnCommand(wParam, result);
     case WM_NOTIFY:
         return lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+    case WM_DPICHANGED:
+        // The dialog manager scales the rest of the dialog.
+        ShowIcon(LOWORD(wParam));
+        return false;
     case WM_NCDESTROY:
         // The static control and its window are gone by now.
         icon.reset();
@@ -38,14 +44,24 @@ bool CDlgAbout::OnInitDialog(LRESULT& result)
     HINSTANCE instance = Module().GetInstance();
     SetDlgItemTextW(IDC_VERSION, ProductVersionOf(ModuleFilePath(instance)).c_str());
 
-    icon.reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, kIconWidth,
-                                               kIconHeight, LR_DEFAULTCOLOR)));
-    if (icon)
-        ::SendMessageW(GetDlgItem(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    ShowIcon(WindowDpi(handle));
 
     CenterOnOwner(handle, GetOwner());
     result = TRUE;
     return true;
+}
+
+// The big icon at the dialog's scale; the static control takes its size.
+void CDlgAbout::ShowIcon(UINT dpi)
+{
+    UniqueIcon loaded(static_cast<HICON>(::LoadImageW(Module().GetInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+                                                       IMAGE_ICON, ScaleToDpi(kIconWidth, dpi),
+                                                       ScaleToDpi(kIconHeight, dpi), LR_DEFAULTCOLOR)));
+    if (!loaded)
+        return;
+    ::SendMessageW(GetDlgItem(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(loaded.get()), 0);
+    // The control has let go of the previous one.
+    icon = std::move(loaded);
 }
 
 bool CDlgAbout::OnCommand(WPARAM wParam, LRESULT& result)
@@ -62,8 +78,8 @@ bool CDlgAbout::OnNotify(const NMHDR& header, LRESULT& result)
 {
     if (header.idFrom != IDC_LINK)
         return false;
-    // Only a click opens the page; the keyboard's NM_RETURN does nothing.
-    if (header.code == static_cast<UINT>(NM_CLICK))
+    // A click, or Enter on the focused link: the control's mouse and keyboard ways.
+    if (header.code == static_cast<UINT>(NM_CLICK) || header.code == static_cast<UINT>(NM_RETURN))
         ShellExecuteSeam(handle, L"open", kMakerAddress, nullptr, nullptr, SW_SHOW);
     result = 0;
     return true;

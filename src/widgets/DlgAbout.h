@@ -17,6 +17,7 @@ private:
     bool OnInitDialog(LRESULT& result);
     bool OnCommand(WPARAM wParam, LRESULT& result);
     bool OnNotify(const NMHDR& header, LRESULT& result);
+    void ShowIcon(UINT dpi);
 
     // The big icon given to the static control, which does not free it.
     UniqueIcon icon;

@@ -2,14 +2,20 @@
 
 #include "widgets/ButtonImages.h"
 
+
 #include <windowsx.h>
 
 #include <string>
 
 namespace {
 
+// At 96 DPI, scaled by the button's.
 constexpr int kImageTop = 3;
 constexpr int kCaptionHeight = 18;
+constexpr int kFocusInset = 2;
+// The outline font of the stock caption font's design, which scales where the
+// stock one (a bitmap font of a few sizes) cannot.
+constexpr wchar_t kScaledCaptionFace[] = L"Microsoft Sans Serif";
 constexpr BYTE kHotAlpha = 255;
 constexpr BYTE kPlainAlpha = 128;
 
@@ -28,7 +34,14 @@ void FillEdge(HDC dc, const RECT& edge, COLORREF colour)
 
 HWND CThemedButton::Create(HWND parent, const RECT& rect, const wchar_t* caption, UINT id)
 {
-    return CWindowImpl::Create(parent, rect, caption, WS_CHILD | WS_VISIBLE, 0, id);
+    return CWindowImpl::Create(parent, rect, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, id);
+}
+
+void CThemedButton::SetDpi(UINT newDpi)
+{
+    dpi = newDpi;
+    if (handle)
+        Invalidate(false);
 }
 
 WndClassInfo CThemedButton::GetWndClassInfo() const
@@ -58,7 +71,7 @@ void CThemedButton::SetImage(Gdiplus::Bitmap* bitmap)
         Invalidate(false);
 }
 
-bool CThemedButton::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
+bool CThemedButton::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = 0;
     switch (msg) {
@@ -80,6 +93,25 @@ bool CThemedButton::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lParam, 
         return true;
     case WM_CAPTURECHANGED:
         OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return true;
+    case WM_KEYDOWN:
+        return OnKeyDown(wParam, lParam);
+    case WM_KEYUP:
+        return OnKeyUp(wParam);
+    case WM_SETFOCUS:
+        focused = true;
+        Repaint();
+        return true;
+    case WM_KILLFOCUS:
+        // A press held on the keyboard ends without a click when the focus goes.
+        focused = false;
+        keyPressed = false;
+        Repaint();
+        return true;
+    case WM_UPDATEUISTATE:
+        // The system keeps the state; the focus rectangle follows it.
+        result = ::DefWindowProcW(handle, msg, wParam, lParam);
+        Repaint();
         return true;
     default:
         return false;
@@ -147,17 +179,53 @@ void CThemedButton::OnLButtonUp(LPARAM lParam)
         }
         return;
     }
-    if (IsInside(lParam)) {
-        // Posted, so the plain look is back before the parent reacts (often
-        // with a modal dialog).
-        auto id = static_cast<WORD>(::GetWindowLongW(handle, GWL_ID));
-        ::PostMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(handle));
-    }
+    if (IsInside(lParam))
+        PostClick();
     if (::GetCapture() == handle)
         ::ReleaseCapture();
     hot = false;
     pressed = false;
     Repaint();
+}
+
+// As a push button does: Space presses on the way down and clicks on the way up,
+// Enter clicks at once.
+bool CThemedButton::OnKeyDown(WPARAM key, LPARAM flags)
+{
+    const bool repeated = (flags & (1 << 30)) != 0;
+    if (key == VK_SPACE) {
+        if (!repeated && !keyPressed) {
+            keyPressed = true;
+            Repaint();
+        }
+        return true;
+    }
+    if (key == VK_RETURN) {
+        if (!repeated)
+            PostClick();
+        return true;
+    }
+    return false;
+}
+
+bool CThemedButton::OnKeyUp(WPARAM key)
+{
+    if (key != VK_SPACE)
+        return false;
+    if (keyPressed) {
+        keyPressed = false;
+        Repaint();
+        PostClick();
+    }
+    return true;
+}
+
+// Posted, so the plain look is back before the parent reacts (often with a
+// modal dialog).
+void CThemedButton::PostClick() const
+{
+    auto id = static_cast<WORD>(::GetWindowLongW(handle, GWL_ID));
+    ::PostMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(handle));
 }
 
 void CThemedButton::OnPaint()
@@ -177,18 +245,20 @@ void CThemedButton::OnPaint()
     ScopedSelectObject selectBuffer(memory.get(), buffer.get());
 
     ::FillRect(memory.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
-    if (hot)
+    if (hot || keyPressed)
         DrawFrame(memory.get(), width, height);
     if (normalImage)
         DrawImage(memory.get(), width);
     DrawCaption(memory.get(), width, height);
+    DrawFocus(memory.get(), client);
     ::BitBlt(paint.Dc(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 void CThemedButton::DrawFrame(HDC dc, int width, int height) const
 {
-    COLORREF light = ::GetSysColor(pressed ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-    COLORREF dark = ::GetSysColor(pressed ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+    const bool sunken = pressed || keyPressed;
+    COLORREF light = ::GetSysColor(sunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+    COLORREF dark = ::GetSysColor(sunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
     FillEdge(dc, RECT{0, 0, width - 1, 1}, light);
     FillEdge(dc, RECT{0, 0, 1, height - 1}, light);
     FillEdge(dc, RECT{width - 1, 0, width, height}, dark);
@@ -202,18 +272,51 @@ void CThemedButton::DrawImage(HDC dc, int width) const
     if (!source || !image)
         return;
     ScopedSelectObject select(source.get(), image);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, hot ? kHotAlpha : kPlainAlpha, AC_SRC_ALPHA};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, hot || keyPressed ? kHotAlpha : kPlainAlpha, AC_SRC_ALPHA};
     const int imageW = static_cast<int>(imageWidth);
     const int imageH = static_cast<int>(imageHeight);
-    ::AlphaBlend(dc, (width - imageW) / 2, kImageTop, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
+    const int top = ScaleToDpi(kImageTop, dpi);
+    ::AlphaBlend(dc, (width - imageW) / 2, top, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
 }
 
-void CThemedButton::DrawCaption(HDC dc, int width, int height) const
+void CThemedButton::DrawCaption(HDC dc, int width, int height)
 {
     ::SetTextColor(dc, ::GetSysColor(IsWindowEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    ScopedSelectObject font(dc, ::GetStockObject(ANSI_VAR_FONT));
+    ScopedSelectObject font(dc, CaptionFont());
     ::SetBkMode(dc, TRANSPARENT);
     std::wstring caption = GetWindowTextW();
-    RECT band{0, height - kCaptionHeight, width, height};
+    RECT band{0, height - ScaleToDpi(kCaptionHeight, dpi), width, height};
     ::DrawTextW(dc, caption.c_str(), -1, &band, DT_CENTER);
+}
+
+// The stock font at 96 DPI; at any other, one of its design and height made for it.
+HFONT CThemedButton::CaptionFont()
+{
+    const auto stock = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
+    if (dpi == kBaseDpi)
+        return stock;
+    if (scaledFontDpi != dpi) {
+        LOGFONTW font = {};
+        if (!::GetObjectW(stock, sizeof(font), &font))
+            return stock;
+        font.lfHeight = ScaleToDpi(font.lfHeight, dpi);
+        font.lfWidth = 0;
+        ::lstrcpynW(font.lfFaceName, kScaledCaptionFace, LF_FACESIZE);
+        scaledFont.reset(::CreateFontIndirectW(&font));
+        scaledFontDpi = dpi;
+    }
+    return scaledFont ? scaledFont.get() : stock;
+}
+
+void CThemedButton::DrawFocus(HDC dc, const RECT& client) const
+{
+    if (!focused || (SendMessageW(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0)
+        return;
+    RECT focus = client;
+    const int inset = ScaleToDpi(kFocusInset, dpi);
+    ::InflateRect(&focus, -inset, -inset);
+    // DrawFocusRect inverts: the text colour must not leak into it.
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::DrawFocusRect(dc, &focus);
 }

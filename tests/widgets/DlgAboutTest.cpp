@@ -99,17 +99,17 @@ TEST_F(AboutDialog, EachClickOnTheLinkOpensTheMakersAddressOnce)
     }
 }
 
-TEST_F(AboutDialog, LinkNotificationsOtherThanAClickAreAnsweredAndDoNothing)
+TEST_F(AboutDialog, LinkNotificationsOtherThanAClickOrEnterAreAnsweredAndDoNothing)
 {
     LRESULT sentAnswer = -1;
     bool handled = false;
     LRESULT answer = -1;
     bool stillOpen = false;
     driver.Expect(kAboutCaption, [&](DialogDriver::Dialog& dialog) {
-        sentAnswer = NotifyFromLink(dialog.Handle(), NM_RETURN);
-        NotifyFromLink(dialog.Handle(), NM_SETFOCUS);
+        sentAnswer = NotifyFromLink(dialog.Handle(), NM_SETFOCUS);
+        NotifyFromLink(dialog.Handle(), NM_KILLFOCUS);
         // Counted as handled, so the dialog manager passes the 0 on.
-        NMHDR header{dialog.Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_RETURN)};
+        NMHDR header{dialog.Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_SETFOCUS)};
         handled =
             about.ProcessWindowMessage(dialog.Handle(), WM_NOTIFY, IDC_LINK, reinterpret_cast<LPARAM>(&header), answer);
         stillOpen = ::IsWindowVisible(dialog.Handle()) != FALSE;
@@ -124,7 +124,9 @@ TEST_F(AboutDialog, LinkNotificationsOtherThanAClickAreAnsweredAndDoNothing)
     EXPECT_TRUE(shell.Calls().empty());
 }
 
-TEST_F(AboutDialog, EnterOnTheFocusedLinkNeitherOpensItNorEndsTheDialog)
+// The keyboard's way to the link: Tab to it, Enter opens it as a click does, and
+// the dialog stays.
+TEST_F(AboutDialog, EnterOnTheFocusedLinkOpensItWithoutEndingTheDialog)
 {
     bool linkFocused = false;
     driver.Expect(kAboutCaption, [&](DialogDriver::Dialog& dialog) {
@@ -138,7 +140,8 @@ TEST_F(AboutDialog, EnterOnTheFocusedLinkNeitherOpensItNorEndsTheDialog)
     EXPECT_EQ(about.DoModal(owner), IDCANCEL);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(linkFocused);
-    EXPECT_TRUE(shell.Calls().empty());
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].file, L"https://quillet.example.org/");
 }
 
 TEST_F(AboutDialog, EscapeAndTheCloseBoxEndItWithCancel)

@@ -8,6 +8,7 @@
 
 #include "widgets/ThemedButton.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,6 +16,14 @@ namespace {
 using namespace button_testing;
 
 constexpr uint32_t kOpaqueRed = 0xFFFF0000u;
+
+// A window whose keyboard cues are hidden, as Windows has it until the keyboard is used.
+LRESULT CALLBACK HidingFocusCues(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_QUERYUISTATE)
+        return UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    return ::DefSubclassProc(window, msg, wParam, lParam);
+}
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
 class FlatButton : public ::testing::Test {
@@ -67,7 +76,7 @@ TEST_F(FlatButton, IsAVisibleChildOfItsOwnClassWithTheCaptionAndId)
     wchar_t className[64] = {};
     ::GetClassNameW(button, className, 64);
     EXPECT_STREQ(className, L"Quillet.FlatButton.ID5224875");
-    EXPECT_EQ(static_cast<DWORD>(button.GetStyle()), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+    EXPECT_EQ(static_cast<DWORD>(button.GetStyle()), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
     EXPECT_EQ(button.GetExStyle(), 0);
     EXPECT_EQ(button.GetDlgCtrlID(), static_cast<int>(kButtonId));
     EXPECT_EQ(button.GetWindowTextW(), L"Open");
@@ -190,6 +199,48 @@ TEST_F(FlatButton, ClickInsidePostsExactlyOneCommandAfterThePlainLookReturned)
     EXPECT_EQ(command.wParam, MAKEWPARAM(kButtonId, 0));
     EXPECT_EQ(command.lParam, reinterpret_cast<LPARAM>(button.handle));
     EXPECT_EQ(command.captureAtArrival, nullptr);
+}
+
+// From the keyboard: a focus rectangle while keyboard cues show, Space presses on
+// the way down and clicks on the way up, Enter clicks, and a press the focus leaves
+// clicks nothing.
+TEST_F(FlatButton, TheKeyboardFocusesAndPressesIt)
+{
+    auto focusPixels = [this] {
+        const WindowPixels look = Look();
+        return look.Width() - look.CountInRows(2, 3, Face());
+    };
+    ::SetFocus(button);
+    ASSERT_EQ(::GetFocus(), button.handle);
+    EXPECT_GT(focusPixels(), 10);
+    // Wine keeps no keyboard-cue state: the window answers for it here.
+    ASSERT_TRUE(::SetWindowSubclass(button, &HidingFocusCues, 0, 0));
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(focusPixels(), 0);
+    ::RemoveWindowSubclass(button, &HidingFocusCues, 0);
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_GT(focusPixels(), 10);
+
+    ::SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(button.IsKeyPressed());
+    const WindowPixels held = Look();
+    EXPECT_EQ(held.At(0, 0), Shadow());
+    EXPECT_TRUE(Near(held.At(kProbeX, kProbeY), kRed));
+    ::SendMessageW(button, WM_KEYDOWN, VK_SPACE, 1 << 30);  // the key repeats
+    ::SendMessageW(button, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_FALSE(button.IsKeyPressed());
+    ::SendMessageW(button, WM_KEYDOWN, VK_RETURN, 0);
+    DeliverPosted();
+    ASSERT_EQ(parent.Commands().size(), 2u);
+    EXPECT_EQ(parent.Commands()[1].wParam, MAKEWPARAM(kButtonId, 0));
+
+    ::SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    ::SetFocus(parent.Handle());
+    ::SendMessageW(button, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_FALSE(button.IsKeyPressed());
+    EXPECT_EQ(focusPixels(), 0);
+    DeliverPosted();
+    EXPECT_EQ(parent.Commands().size(), 2u);
 }
 
 TEST_F(FlatButton, ADisabledButtonDrawsTheGreyImageAndGreyCaption)
