@@ -20,6 +20,13 @@ int Run(const wchar_t* commandLine, int showCommand)
         Module().RemoveMessageLoop();
         return 0;
     }
+    // Windows ends the process after the session's end without the window's
+    // destruction: the settings are stored then, and only then.
+    bool saved = false;
+    frame.SetSessionEndHandler([&settings, &saved] {
+        SaveSettings(settings);
+        saved = true;
+    });
     frame.ShowWindow(showCommand);
     loop.AddMessageFilter(&frame);
 
@@ -29,6 +36,7 @@ int Run(const wchar_t* commandLine, int showCommand)
     const int result = loop.Run();
     loop.RemoveMessageFilter(&frame);
     Module().RemoveMessageLoop();
-    SaveSettings(settings);
+    if (!saved)
+        SaveSettings(settings);
     return result;
 }

@@ -55,6 +55,11 @@ bool CDlgProgress::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lP
         OnUnpackEvent(wParam, lParam);
         result = 0;
         return true;
+    case WM_QUERYENDSESSION:
+        // The session may end: the job stops as Cancel stops it, and never holds it up.
+        channel.Cancel();
+        result = TRUE;
+        return true;
     default:
         return false;
     }

@@ -5,23 +5,18 @@
 #include <algorithm>
 
 #include "catalogue/ResourceString.h"
+#include "catalogue/RowSearch.h"
 #include "res/resource.h"
 #include "ui/ControlIds.h"
 #include "ui/WindowPlacement.h"
 #include "widgets/GdiPlusBitmap.h"
+#include "widgets/ScaledImages.h"
 
 namespace {
 
+// Pixels at 96 DPI, scaled by the window's.
 constexpr int kListTop = 65;
 constexpr int kStatusSplit = 300;
-
-struct ToolbarButton {
-    CThemedButton CMainFrame::*button;
-    int CMainFrame::*id;
-    UINT caption;
-    RECT rect;
-    UINT image;
-};
 
 struct ListColumn {
     UINT title;
@@ -58,20 +53,26 @@ UniqueIcon LoadIconResource(UINT id, int width, int height)
 
 }  // namespace
 
+struct CMainFrame::ToolbarButton {
+    CThemedButton CMainFrame::*button;
+    int CMainFrame::*id;
+    UINT caption;
+    RECT rect;   // at 96 DPI
+    UINT image;  // at 32 pixels; ToolbarImageId picks the size for the DPI
+};
+
+const CMainFrame::ToolbarButton CMainFrame::kToolbar[] = {
+    {&CMainFrame::openButton, &CMainFrame::openButtonId, IDS_OPEN, {5, 5, 70, 60}, IDB_OPEN},
+    {&CMainFrame::unpackButton, &CMainFrame::unpackButtonId, IDS_UNPACK, {75, 5, 140, 60}, IDB_UNPACK},
+    {&CMainFrame::settingsButton, &CMainFrame::settingsButtonId, IDS_SETTINGS, {155, 5, 220, 60}, IDB_SETTINGS},
+    {&CMainFrame::aboutButton, &CMainFrame::aboutButtonId, IDS_ABOUT, {235, 5, 305, 60}, IDB_ABOUT},
+};
+
+// The icons and the rows' images depend on the DPI, which the window has only once
+// it exists: they are made in WM_CREATE.
 CMainFrame::CMainFrame(AppSettings& appSettings)
     : settings(appSettings), initialWidth(appSettings.Width), initialHeight(appSettings.Height)
 {
-    imageList.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2));
-    if (imageList) {
-        // Index 0 the file, index 1 the folder: the cell text relies on it.
-        for (UINT id : {IDI_FILE, IDI_FOLDER}) {
-            UniqueIcon icon = LoadIconResource(id, 16, 16);
-            ImageList_ReplaceIcon(imageList.get(), -1, icon.get());
-        }
-    }
-    smallIcon = LoadIconResource(IDI_APPLICATION_ICON, 16, 16);
-    bigIcon = LoadIconResource(IDI_APPLICATION_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-
     const auto ids = DrawControlIds();
     statusBarId = ids[0];
     openButtonId = ids[1];
@@ -111,6 +112,9 @@ HWND CMainFrame::CreateMainWindow()
 bool CMainFrame::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (msg) {
+    case WM_NCCREATE:
+        EnableNonClientDpiScalingFor(handle);
+        return false;
     case WM_CREATE:
         result = OnCreate();
         return true;
@@ -123,6 +127,27 @@ bool CMainFrame::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lPar
         return true;
     case WM_GETMINMAXINFO:
         OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            RememberFocus();
+        return false;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        // Never in the way of a sign-out; a running job cancels itself.
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam)
+            OnEndSession();
         result = 0;
         return true;
     case WM_CTLCOLORSTATIC:
@@ -193,9 +218,45 @@ bool CMainFrame::OnListNotify(NMHDR* header, LRESULT& result)
     case NM_DBLCLK:
         ActivateRow(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
         return true;
+    case NM_RETURN:
+        OpenFocusedRow();
+        return true;
+    case LVN_KEYDOWN:
+        return OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
+    case LVN_ODFINDITEMW: {
+        const auto* find = reinterpret_cast<NMLVFINDITEMW*>(header);
+        result = FindRowForList(catalogue, find->lvfi, find->iStart);
+        return true;
+    }
     default:
         return false;
     }
+}
+
+// Enter does what a double-click on the focused row does.
+void CMainFrame::OpenFocusedRow()
+{
+    if (listView == nullptr)
+        return;
+    const int row = static_cast<int>(::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (row >= 0)
+        ActivateRow(row);
+}
+
+// Backspace, as in the Explorer.
+bool CMainFrame::OnListKey(WORD key)
+{
+    if (key != VK_BACK)
+        return false;
+    GoToParentFolder();
+    return true;
+}
+
+// What the ".." row does; nothing at the top level, which has no such row.
+void CMainFrame::GoToParentFolder()
+{
+    if (catalogue.IsParentRow(0))
+        ActivateRow(0);
 }
 
 bool CMainFrame::FilterMessage(MSG* message)
@@ -208,17 +269,34 @@ bool CMainFrame::FilterMessage(MSG* message)
             DragFinish(reinterpret_cast<HDROP>(message->wParam));
         return true;
     }
-    return handle != nullptr && accelerators && TranslateAcceleratorW(handle, accelerators.get(), message) != 0;
+    if (handle == nullptr)
+        return false;
+    const bool ours = message->hwnd == handle || ::IsChild(handle, message->hwnd);
+    // Tab moves between the controls, as in a dialog; Ctrl+Tab and Alt+Tab are not ours.
+    if (ours && message->message == WM_KEYDOWN && message->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    // Alt+Up, as in the Explorer: the list takes no keys with Alt, so it never sees it.
+    if (message->message == WM_SYSKEYDOWN && message->wParam == VK_UP && listView != nullptr &&
+        message->hwnd == listView) {
+        GoToParentFolder();
+        return true;
+    }
+    return accelerators && TranslateAcceleratorW(handle, accelerators.get(), message) != 0;
 }
 
 LRESULT CMainFrame::OnCreate()
 {
-    SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    dpi = WindowDpi(handle);
+    LoadWindowIcons();
     FitClientSize();
     CreateToolbar();
     CreateList();
     CreateStatusBar();
+    // The controls' own fonts are made for the system's DPI.
+    if (dpi != SystemDpi())
+        ApplyFonts();
     ApplyDragDropSetting();
     if (listView != nullptr) {
         InvalidateRect(listView, nullptr, TRUE);
@@ -227,12 +305,24 @@ LRESULT CMainFrame::OnCreate()
     return 0;
 }
 
-// Gives the window its stored client size, grown to the minimum and moved onto a
-// monitor when the stored values would leave it unusable or out of reach.
+void CMainFrame::LoadWindowIcons()
+{
+    smallIcon = LoadIconResource(IDI_APPLICATION_ICON, SystemMetricForDpi(SM_CXSMICON, dpi),
+                                 SystemMetricForDpi(SM_CYSMICON, dpi));
+    bigIcon =
+        LoadIconResource(IDI_APPLICATION_ICON, SystemMetricForDpi(SM_CXICON, dpi), SystemMetricForDpi(SM_CYICON, dpi));
+    // The window keeps showing the old icons until it has the new ones.
+    SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+}
+
+// Gives the window its stored client size (stored at 96 DPI), grown to the minimum
+// and moved onto a monitor when the stored values would leave it unusable or out
+// of reach.
 void CMainFrame::FitClientSize()
 {
-    const int width = std::max(initialWidth, kMinimumClientWidth);
-    const int height = std::max(initialHeight, kMinimumClientHeight);
+    const int width = ScaleToDpi(std::max(initialWidth, kMinimumClientWidth), dpi);
+    const int height = ScaleToDpi(std::max(initialHeight, kMinimumClientHeight), dpi);
     const RECT window = GetWindowRect();
     const RECT client = GetClientRect();
     RECT outer = {window.left, window.top, window.left + width + (window.right - window.left) - client.right,
@@ -244,19 +334,28 @@ void CMainFrame::FitClientSize()
 
 void CMainFrame::CreateToolbar()
 {
-    const ToolbarButton buttons[] = {
-        {&CMainFrame::openButton, &CMainFrame::openButtonId, IDS_OPEN, {5, 5, 70, 60}, IDB_OPEN},
-        {&CMainFrame::unpackButton, &CMainFrame::unpackButtonId, IDS_UNPACK, {75, 5, 140, 60}, IDB_UNPACK},
-        {&CMainFrame::settingsButton, &CMainFrame::settingsButtonId, IDS_SETTINGS, {155, 5, 220, 60}, IDB_SETTINGS},
-        {&CMainFrame::aboutButton, &CMainFrame::aboutButtonId, IDS_ABOUT, {235, 5, 305, 60}, IDB_ABOUT},
-    };
-    for (const ToolbarButton& entry : buttons) {
-        CThemedButton& button = this->*entry.button;
+    for (const ToolbarButton& entry : kToolbar) {
         const std::wstring caption = LoadResourceString(entry.caption);
-        if (button.Create(handle, entry.rect, caption.c_str(), static_cast<UINT>(this->*entry.id)) == nullptr)
+        (this->*entry.button)
+            .Create(handle, ScaleToDpi(entry.rect, dpi), caption.c_str(), static_cast<UINT>(this->*entry.id));
+    }
+    PlaceToolbar();
+}
+
+// Each button at its place and with its image for the DPI; the buttons never move
+// otherwise.
+void CMainFrame::PlaceToolbar()
+{
+    for (const ToolbarButton& entry : kToolbar) {
+        CThemedButton& button = this->*entry.button;
+        if (!button.IsWindow())
             continue;
+        const RECT rect = ScaleToDpi(entry.rect, dpi);
+        button.SetWindowPos(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+        button.SetDpi(dpi);
         // The button copies the pixels; the loaded image goes with this scope.
-        CGdiPlusBitmapResource image(entry.image);
+        CGdiPlusBitmapResource image(static_cast<WORD>(ToolbarImageId(entry.image, dpi)));
         button.SetImage(image.Get());
     }
 }
@@ -264,20 +363,20 @@ void CMainFrame::CreateToolbar()
 void CMainFrame::CreateList()
 {
     const RECT client = GetClientRect();
+    const int top = ScaleToDpi(kListTop, dpi);
     // LVS_SHAREIMAGELISTS: the frame owns the image list and destroys it; without
     // it the list would destroy it too, when its window goes.
-    listView =
-        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
-                            LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
-                        1, kListTop, client.right - 2, 400 - kListTop, handle,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), GetModuleHandleW(nullptr), nullptr);
+    listView = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                                   LVS_OWNERDATA | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                               1, top, client.right - 2, ScaleToDpi(400, dpi) - top, handle,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), GetModuleHandleW(nullptr), nullptr);
     if (listView == nullptr)
         return;
     SetWindowSubclass(listView, &ReleaseUnclaimedDrops, 0, 0);
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     ::SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
-    ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
+    LoadRowImages();
 
     int index = 0;
     for (const ListColumn& column : kColumns) {
@@ -290,10 +389,28 @@ void CMainFrame::CreateList()
         // A stored -1 leaves the list's own default width.
         if (width != -1) {
             item.mask |= LVCF_WIDTH;
-            item.cx = width;
+            item.cx = ScaleToDpi(width, dpi);
         }
         ::SendMessageW(listView, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&item));
     }
+}
+
+// The rows' images at the size drawn for the DPI: index 0 the file, index 1 the
+// folder, which the cell text relies on.
+void CMainFrame::LoadRowImages()
+{
+    const int side = ListIconSide(dpi);
+    UniqueImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 2, 2));
+    if (images) {
+        for (UINT id : {IDI_FILE, IDI_FOLDER}) {
+            UniqueIcon icon = LoadIconResource(id, side, side);
+            ImageList_ReplaceIcon(images.get(), -1, icon.get());
+        }
+    }
+    if (listView != nullptr)
+        ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.get()));
+    // The old list goes only once the list view has let go of it.
+    imageList = std::move(images);
 }
 
 void CMainFrame::CreateStatusBar()
@@ -303,14 +420,34 @@ void CMainFrame::CreateStatusBar()
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(statusBarId)), GetModuleHandleW(nullptr), nullptr);
     if (statusBar == nullptr)
         return;
-    int parts[2] = {kStatusSplit, -1};
+    int parts[2] = {ScaleToDpi(kStatusSplit, dpi), -1};
     ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
+// Fonts made for the window's DPI for the list (with its header) and the status bar.
+void CMainFrame::ApplyFonts()
+{
+    LOGFONTW rows = {};
+    if (listView != nullptr && IconTitleFontForDpi(rows, dpi)) {
+        UniqueFont font(CreateFontIndirectW(&rows));
+        ::SendMessageW(listView, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        listFont = std::move(font);
+    }
+    NONCLIENTMETRICSW metrics = {};
+    if (statusBar != nullptr && NonClientMetricsForDpi(metrics, dpi)) {
+        UniqueFont font(CreateFontIndirectW(&metrics.lfStatusFont));
+        ::SendMessageW(statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        statusFont = std::move(font);
+    }
 }
 
 void CMainFrame::OnSize(LPARAM lParam)
 {
-    const int width = static_cast<short>(LOWORD(lParam));
-    const int height = static_cast<short>(HIWORD(lParam));
+    LayOut(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+void CMainFrame::LayOut(int width, int height)
+{
     if (listView != nullptr) {
         int allowance = 1;
         if (statusBar != nullptr) {
@@ -319,8 +456,9 @@ void CMainFrame::OnSize(LPARAM lParam)
             allowance += bar.bottom - bar.top;
         }
         // A minimised window reports 0 x 0: the list then takes no room at all.
-        ::SetWindowPos(listView, nullptr, 0, 0, std::max(width - 2, 0), std::max(height - kListTop - allowance, 0),
-                       SWP_NOMOVE | SWP_NOZORDER);
+        const int top = ScaleToDpi(kListTop, dpi);
+        ::SetWindowPos(listView, nullptr, 1, top, std::max(width - 2, 0), std::max(height - top - allowance, 0),
+                       SWP_NOZORDER);
     }
     if (statusBar != nullptr) {
         ::SendMessageW(statusBar, WM_SIZE, 0, 0);
@@ -333,21 +471,97 @@ void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) const
 {
     const RECT window = GetWindowRect();
     const RECT client = GetClientRect();
-    info->ptMinTrackSize.x = (window.right - window.left) - client.right + kMinimumClientWidth;
-    info->ptMinTrackSize.y = (window.bottom - window.top) - client.bottom + kMinimumClientHeight;
+    info->ptMinTrackSize.x = (window.right - window.left) - client.right + ScaleToDpi(kMinimumClientWidth, dpi);
+    info->ptMinTrackSize.y = (window.bottom - window.top) - client.bottom + ScaleToDpi(kMinimumClientHeight, dpi);
+}
+
+// The window moved to a monitor of another scale (or the scale changed): everything
+// sized at 96 DPI is sized again, the columns keep their share, and the window
+// takes the rectangle the system suggests.
+void CMainFrame::OnDpiChanged(UINT newDpi, const RECT* suggested)
+{
+    if (newDpi == 0)
+        return;
+    const UINT oldDpi = dpi;
+    dpi = newDpi;
+    LoadWindowIcons();
+    PlaceToolbar();
+    if (listView != nullptr) {
+        for (int column = 0; column < static_cast<int>(std::size(kColumns)); ++column) {
+            const int width = static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, column, 0));
+            ::SendMessageW(listView, LVM_SETCOLUMNWIDTH, column,
+                           MulDiv(width, static_cast<int>(newDpi), static_cast<int>(oldDpi)));
+        }
+    }
+    LoadRowImages();
+    ApplyFonts();
+    if (statusBar != nullptr) {
+        int parts[2] = {ScaleToDpi(kStatusSplit, dpi), -1};
+        ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    }
+    if (suggested != nullptr)
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may be the same, and then no WM_SIZE comes: the list's top moved anyway.
+    const RECT client = GetClientRect();
+    LayOut(client.right, client.bottom);
+}
+
+void CMainFrame::StoreWindowState()
+{
+    const RememberedGeometry geometry = GeometryToRemember(handle, dpi);
+    // Positions are the screen's; sizes are kept at 96 DPI, so that they mean the same
+    // at every scale (and to an earlier Quillet, which knows no other).
+    settings.X = geometry.outer.left;
+    settings.Y = geometry.outer.top;
+    settings.Width = ScaleFromDpi(geometry.client.cx, dpi);
+    settings.Height = ScaleFromDpi(geometry.client.cy, dpi);
+    if (listView != nullptr) {
+        int index = 0;
+        for (const ListColumn& column : kColumns) {
+            const int width = static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, index++, 0));
+            settings.*column.width = static_cast<int32_t>(ScaleFromDpi(width, dpi));
+        }
+    }
 }
 
 void CMainFrame::OnDestroy()
 {
-    const RememberedGeometry geometry = GeometryToRemember(handle);
-    settings.X = geometry.outer.left;
-    settings.Y = geometry.outer.top;
-    settings.Width = geometry.client.cx;
-    settings.Height = geometry.client.cy;
-    if (listView != nullptr) {
-        int index = 0;
-        for (const ListColumn& column : kColumns)
-            settings.*column.width = static_cast<int32_t>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, index++, 0));
-    }
+    StoreWindowState();
     PostQuitMessage(1);
+}
+
+// Windows ends the process after this without WM_DESTROY: what a close stores is
+// stored now.
+void CMainFrame::OnEndSession()
+{
+    StoreWindowState();
+    if (sessionEndHandler)
+        sessionEndHandler();
+}
+
+void CMainFrame::RememberFocus()
+{
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(handle, focus))
+        lastFocus = focus;
+}
+
+// The frame itself takes no keys: the focus goes on to the child that had it last,
+// or to the list.
+void CMainFrame::RestoreFocus()
+{
+    HWND target = lastFocus != nullptr && ::IsChild(handle, lastFocus) ? lastFocus : listView;
+    if (target != nullptr)
+        ::SetFocus(target);
+}
+
+// Tab and Shift+Tab between the list and the four buttons, in creation order, as in
+// a dialog; the focus rectangles show from now on.
+void CMainFrame::MoveFocus(bool backwards)
+{
+    HWND next = GetNextDlgTabItem(handle, ::GetFocus(), backwards);
+    if (next != nullptr)
+        ::SetFocus(next);
+    SendMessageW(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }

@@ -5,12 +5,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "app/AppSettings.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/CellText.h"
 #include "catalogue/RarLibrary.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/MessageLoop.h"
 #include "framework/Window.h"
@@ -33,6 +35,10 @@ public:
     // relative path is taken from the current folder, once, here.
     int OpenArchive(const std::wstring& path);
 
+    // Run's part of a session's end: it stores the settings, as a normal close would,
+    // when Windows ends the session (the process is then ended without WM_DESTROY).
+    void SetSessionEndHandler(std::function<void()> handler) { sessionEndHandler = std::move(handler); }
+
     bool FilterMessage(MSG* message) override;
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -46,6 +52,9 @@ public:
     void UpdateSelectionText();
 
     HWND ListView() const noexcept { return listView; }
+    // The DPI the window is laid out for.
+    UINT Dpi() const noexcept { return dpi; }
+    HIMAGELIST RowImages() const noexcept { return imageList.get(); }
     HWND StatusBar() const noexcept { return statusBar; }
     AppSettings& Settings() const noexcept { return settings; }
     ArchiveCatalogue& Catalogue() noexcept { return catalogue; }
@@ -64,17 +73,33 @@ protected:
     LRESULT DefaultProcessing(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    struct ToolbarButton;
+    static const ToolbarButton kToolbar[4];
+
     LRESULT OnCreate();
     void OnDestroy();
     void OnSize(LPARAM lParam);
+    void LayOut(int width, int height);
     void OnGetMinMaxInfo(MINMAXINFO* info) const;
+    void OnDpiChanged(UINT newDpi, const RECT* suggested);
+    void OnEndSession();
     bool OnCommand(WPARAM wParam);
     bool OnListNotify(NMHDR* header, LRESULT& result);
+    bool OnListKey(WORD key);
+    void RememberFocus();
+    void RestoreFocus();
+    void MoveFocus(bool backwards);
+    // Geometry and column widths into the settings record, sizes at 96 DPI.
+    void StoreWindowState();
 
     void CreateToolbar();
+    void PlaceToolbar();
     void CreateList();
     void CreateStatusBar();
     void FitClientSize();
+    void LoadWindowIcons();
+    void LoadRowImages();
+    void ApplyFonts();
 
     void OpenCommand();
     void SettingsCommand();
@@ -83,6 +108,8 @@ private:
     void OpenDroppedFile(HDROP drop);
     void BeginDrag();
     void OpenEntry(const ArchiveEntry& entry);
+    void OpenFocusedRow();
+    void GoToParentFolder();
 
     void EnterFolder(ArchiveEntry* folder);
     void LeaveFolder();
@@ -90,13 +117,22 @@ private:
     void SetListItemCount(int count);
 
     AppSettings& settings;
+    // At 96 DPI, as stored.
     int initialWidth;
     int initialHeight;
+    UINT dpi = kBaseDpi;
 
     UniqueImageList imageList;
     UniqueIcon bigIcon;
     UniqueIcon smallIcon;
     UniqueAccelerators accelerators;
+    // The list's and status bar's fonts at a DPI other than the system's, for
+    // which the controls' own fonts are made.
+    UniqueFont listFont;
+    UniqueFont statusFont;
+    // The child that had the focus when the window was last deactivated.
+    HWND lastFocus = nullptr;
+    std::function<void()> sessionEndHandler;
 
     int statusBarId = 0;
     int openButtonId = 0;

@@ -1,5 +1,6 @@
 #include "ui/WindowPlacement.h"
 
+#include "framework/Dpi.h"
 #include "framework/WorkArea.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ RECT ReachablePlacement(const RECT& outer)
     return MoveOntoWorkArea(outer, info.rcWork);
 }
 
-RememberedGeometry GeometryToRemember(HWND window)
+RememberedGeometry GeometryToRemember(HWND window, UINT dpi)
 {
     RememberedGeometry geometry = {};
     RECT client = {};
@@ -72,8 +73,8 @@ RememberedGeometry GeometryToRemember(HWND window)
     const DWORD style =
         static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-    RECT frame = {0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);
+    // The main window has no menu.
+    const RECT frame = AdjustWindowRectForDpi(RECT{0, 0, 0, 0}, style, exStyle, dpi);
 
     geometry.outer = outer;
     geometry.client = SIZE{Width(outer) - Width(frame), Height(outer) - Height(frame)};

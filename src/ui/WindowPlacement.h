@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+// At 96 DPI; the window scales them by its own.
 constexpr int kMinimumClientWidth = 600;
 constexpr int kMinimumClientHeight = 390;
 
@@ -14,9 +15,10 @@ bool CaptionReachable(const RECT& outer, const RECT& workArea);
 RECT ReachablePlacement(const RECT& outer);
 
 // The outer rectangle and client size to remember for the window, taken from its
-// restored placement while it is minimised or maximised.
+// restored placement while it is minimised or maximised (whose frame is measured
+// at `dpi`, the window's).
 struct RememberedGeometry {
     RECT outer;
     SIZE client;
 };
-RememberedGeometry GeometryToRemember(HWND window);
+RememberedGeometry GeometryToRemember(HWND window, UINT dpi);
