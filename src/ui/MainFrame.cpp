@@ -16,6 +16,7 @@ namespace {
 
 // Pixels at 96 DPI, scaled by the window's.
 constexpr int kListTop = 65;
+constexpr int kListMargin = 1;
 constexpr int kStatusSplit = 300;
 
 struct ListColumn {
@@ -325,9 +326,10 @@ void CMainFrame::FitClientSize()
     const int height = ScaleToDpi(std::max(initialHeight, kMinimumClientHeight), dpi);
     const RECT window = GetWindowRect();
     const RECT client = GetClientRect();
-    RECT outer = {window.left, window.top, window.left + width + (window.right - window.left) - client.right,
-                  window.top + height + (window.bottom - window.top) - client.bottom};
-    outer = ReachablePlacement(outer);
+    const SIZE frame = {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+    RECT outer = {window.left, window.top, window.left + width + frame.cx, window.top + height + frame.cy};
+    outer = ReachablePlacement(outer, SIZE{ScaleToDpi(kMinimumClientWidth, dpi) + frame.cx,
+                                           ScaleToDpi(kMinimumClientHeight, dpi) + frame.cy});
     SetWindowPos(nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -362,6 +364,7 @@ void CMainFrame::PlaceToolbar()
 
 void CMainFrame::CreateList()
 {
+    // A provisional rectangle: the layout gives the list its place.
     const RECT client = GetClientRect();
     const int top = ScaleToDpi(kListTop, dpi);
     // LVS_SHAREIMAGELISTS: the frame owns the image list and destroys it; without
@@ -449,7 +452,9 @@ void CMainFrame::OnSize(LPARAM lParam)
 void CMainFrame::LayOut(int width, int height)
 {
     if (listView != nullptr) {
-        int allowance = 1;
+        // A margin on the left, the right and above the status bar.
+        const int margin = ScaleToDpi(kListMargin, dpi);
+        int allowance = margin;
         if (statusBar != nullptr) {
             RECT bar = {};
             ::GetWindowRect(statusBar, &bar);
@@ -457,8 +462,8 @@ void CMainFrame::LayOut(int width, int height)
         }
         // A minimised window reports 0 x 0: the list then takes no room at all.
         const int top = ScaleToDpi(kListTop, dpi);
-        ::SetWindowPos(listView, nullptr, 1, top, std::max(width - 2, 0), std::max(height - top - allowance, 0),
-                       SWP_NOZORDER);
+        ::SetWindowPos(listView, nullptr, margin, top, std::max(width - 2 * margin, 0),
+                       std::max(height - top - allowance, 0), SWP_NOZORDER);
     }
     if (statusBar != nullptr) {
         ::SendMessageW(statusBar, WM_SIZE, 0, 0);

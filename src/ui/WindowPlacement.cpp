@@ -35,16 +35,20 @@ bool CaptionReachable(const RECT& outer, const RECT& workArea)
            Height(visible) >= std::min(kGrabHeight, Height(caption));
 }
 
-RECT ReachablePlacement(const RECT& outer)
+RECT ReachablePlacement(const RECT& outer, SIZE minimum)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     HMONITOR monitor = MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST);
     if (monitor == nullptr || !GetMonitorInfoW(monitor, &info))
         return outer;
-    if (CaptionReachable(outer, info.rcWork))
+    const RECT& work = info.rcWork;
+    // A size stored on a larger monitor, or the default at a large scale on a small one.
+    const LONG width = std::min<LONG>(Width(outer), std::max<LONG>(Width(work), minimum.cx));
+    const LONG height = std::min<LONG>(Height(outer), std::max<LONG>(Height(work), minimum.cy));
+    if (width == Width(outer) && height == Height(outer) && CaptionReachable(outer, work))
         return outer;
-    return MoveOntoWorkArea(outer, info.rcWork);
+    return MoveOntoWorkArea(RECT{outer.left, outer.top, outer.left + width, outer.top + height}, work);
 }
 
 RememberedGeometry GeometryToRemember(HWND window, UINT dpi)
