@@ -92,6 +92,15 @@ CMainFrame::~CMainFrame()
         DestroyWindow();
 }
 
+const CThemedButton* CMainFrame::ButtonWithId(int id) const noexcept
+{
+    for (const ToolbarButton& entry : kToolbar) {
+        if (this->*entry.id == id)
+            return &(this->*entry.button);
+    }
+    return nullptr;
+}
+
 WndClassInfo CMainFrame::GetWndClassInfo() const
 {
     WndClassInfo info;

@@ -66,6 +66,8 @@ public:
     int SettingsButtonId() const noexcept { return settingsButtonId; }
     int AboutButtonId() const noexcept { return aboutButtonId; }
     int ListId() const noexcept { return listId; }
+    // The toolbar button of that control identifier; null for any other.
+    const CThemedButton* ButtonWithId(int id) const noexcept;
 
 protected:
     WndClassInfo GetWndClassInfo() const override;

@@ -3,6 +3,7 @@
 #include "CatalogueTesting.h"
 
 #include "catalogue/DisplayOrder.h"
+#include "catalogue/RowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +218,35 @@ TEST(CurrentView, ClearingEmptiesEverything)
     EXPECT_TRUE(catalogue.folderStack.empty());
     EXPECT_EQ(catalogue.totalSize, 0u);
     EXPECT_EQ(catalogue.RowCount(), 0);
+}
+
+
+// Typing in the list: the next row whose name begins with the letters typed, from
+// the row asked on and round to the top, in any letter case; -1 when none does.
+TEST(CurrentView, TypingFindsTheNextRowWhoseNameBeginsWithTheLetters)
+{
+    ArchiveCatalogue catalogue;
+    catalogue.BuildFolderTree(List(Folder(L"Recipes"), File(L"Readme.txt"), File(L"\u00c9t\u00e9.txt"),
+                                   File(L"rest.txt"), File(L"Recipes\\x.txt")));
+    ASSERT_EQ(RowNames(catalogue), (Names{L"Recipes", L"Readme.txt", L"rest.txt", L"\u00c9t\u00e9.txt"}));
+    EXPECT_EQ(FindRow(catalogue, L"re", 0, true, true), 0);
+    EXPECT_EQ(FindRow(catalogue, L"RE", 1, true, true), 1);
+    EXPECT_EQ(FindRow(catalogue, L"res", 0, true, true), 2);
+    EXPECT_EQ(FindRow(catalogue, L"rec", 1, true, true), 0);   // round to the top
+    EXPECT_EQ(FindRow(catalogue, L"rec", 1, true, false), -1);  // not without LVFI_WRAP
+    EXPECT_EQ(FindRow(catalogue, L"\u00e9t\u00c9", 0, true, true), 3);
+    EXPECT_EQ(FindRow(catalogue, L"readme", 0, false, true), -1);  // a whole name only
+    EXPECT_EQ(FindRow(catalogue, L"README.TXT", 0, false, true), 1);
+    EXPECT_EQ(FindRow(catalogue, L"x", 0, true, true), -1);
+    EXPECT_EQ(FindRow(catalogue, L"re", 99, true, true), 0);
+
+    ASSERT_TRUE(EnterFolder(catalogue, L"Recipes"));
+    EXPECT_EQ(FindRow(catalogue, L".", 0, true, true), 0);
+    EXPECT_EQ(FindRow(catalogue, L"X", 0, true, true), 1);
+
+    LVFINDINFOW byPosition = {};
+    byPosition.flags = LVFI_NEARESTXY;
+    EXPECT_EQ(FindRowForList(catalogue, byPosition, 0), -1);
 }
 
 }  // namespace
