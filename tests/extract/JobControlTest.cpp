@@ -137,6 +137,26 @@ TEST_F(JobControl, CancelInTheMiddleKeepsWhatIsWritten)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
+// Windows asks before it ends the session: a job never refuses, and stops as Cancel
+// stops it.
+TEST_F(JobControl, TheSessionsEndCancelsAJobWithoutRefusingIt)
+{
+    fixture.WriteFile(L"first.txt", "first");
+    fixture.WriteFile(L"big.bin", Noise(300000));
+    ASSERT_FALSE(fixture.MakeArchive(L"mixed.rar", L"", L"first.txt").empty());
+    archive = fixture.MakeArchive(L"mixed.rar", L"-psecret", L"big.bin");
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    LRESULT mayEnd = FALSE;
+    ExpectPrompt(L"secret", true, [&mayEnd] {
+        mayEnd = ::SendMessageW(::FindWindowW(L"#32770", L"Unpacking is in progress..."), WM_QUERYENDSESSION, 0,
+                                ENDSESSION_LOGOFF);
+    });
+    EXPECT_EQ(Run(), IDCANCEL);
+    EXPECT_EQ(mayEnd, TRUE);
+    EXPECT_NE(ReadWholeFile(Target(L"big.bin")).size(), 300000u);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
 // Skipping makes no library callbacks: Cancel is still read before each header.
 TEST_F(JobControl, CancelWhileOnlySkippingEndsTheJob)
 {
