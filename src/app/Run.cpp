@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Settings.h"
+#include "extract/DragFolders.h"
 #include "framework/AppModule.h"
 #include "framework/MessageLoop.h"
 #include "ui/MainFrame.h"
@@ -29,6 +30,8 @@ int Run(const wchar_t* commandLine, int showCommand)
     });
     frame.ShowWindow(showCommand);
     loop.AddMessageFilter(&frame);
+    // Drags of earlier runs whose targets have had their time.
+    RemoveLeftoverDragFolders();
 
     if (auto archive = ArchiveFromCommandLine(commandLine))
         frame.OpenArchive(*archive);

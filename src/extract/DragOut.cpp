@@ -34,20 +34,16 @@ DragButtonProbe currentButtonProbe = &PrimaryButtonDown;
 // Removes the drag's folder on every way out until the drop takes it over.
 class DragFolderGuard {
 public:
-    explicit DragFolderGuard(std::wstring path) : folder(std::move(path)) {}
-    ~DragFolderGuard()
-    {
-        if (!folder.empty())
-            RemoveFolderTree(folder);
-    }
+    explicit DragFolderGuard(DragFolder made) : folder(std::move(made)) {}
+    ~DragFolderGuard() { folder.Remove(); }
     DragFolderGuard(const DragFolderGuard&) = delete;
     DragFolderGuard& operator=(const DragFolderGuard&) = delete;
 
-    const std::wstring& Path() const noexcept { return folder; }
-    std::wstring Release() noexcept { return std::move(folder); }
+    const std::wstring& Path() const noexcept { return folder.Path(); }
+    DragFolder Release() noexcept { return std::move(folder); }
 
 private:
-    std::wstring folder;
+    DragFolder folder;
 };
 
 }  // namespace
@@ -84,7 +80,7 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
     }
     // A folder of this drag's own: the shared one may hold another archive's
     // files of the same names, or an edited copy.
-    DragFolderGuard folder(CreateFreshTemporaryFolder(catalogue.archivePath));
+    DragFolderGuard folder(DragFolder::Create(catalogue.archivePath));
     if (folder.Path().empty())
         return DragOutOutcome::NotWritten;
     std::vector<std::wstring> targets;
@@ -116,13 +112,12 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
     const ComRef<IDropSource> source = CreateLeftButtonDropSource();
     if (!source)
         return DragOutOutcome::NotWritten;
-    const ComRef<IDataObject> data = CreateFileDropData(std::move(written), folder.Path());
+    // The data object decides when the folder goes from here on.
+    const ComRef<IDataObject> data = CreateFileDropData(std::move(written), folder.Release());
     if (!data)
         return DragOutOutcome::NotWritten;
-    // The data object removes the folder from here on.
-    folder.Release();
     DWORD effect = DROPEFFECT_NONE;
-    StartDragSeam(data.get(), source.get(), DROPEFFECT_COPY, &effect);
-    FinishFileDrop(data.get());
+    const HRESULT result = StartDragSeam(data.get(), source.get(), DROPEFFECT_COPY, &effect);
+    FinishFileDrop(data.get(), result == DRAGDROP_S_DROP);
     return DragOutOutcome::Dragged;
 }

@@ -2,7 +2,7 @@
 
 // Dragging entries out of the list: the selected entries are extracted into a
 // folder of the drag's own, then offered to drop targets as files; the folder goes
-// once the drop is over.
+// once no target can read them any more (DragFolders.h).
 
 #include <windows.h>
 #include <ole2.h>
@@ -21,7 +21,7 @@ enum class DragOutOutcome {
 // Extracts the entries of the list's selected rows into a fresh folder beside
 // TemporaryFolderFor(archivePath) with a modal progress dialog owned by
 // `mainWindow`, then, if the mouse button is still down, drags the extracted files
-// and folders with the copy effect. The folder is removed once the drop is over.
+// and folders with the copy effect. When the folder goes: FinishFileDrop.
 DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatalogue& catalogue);
 
 // Every drag of the program starts here, so that tests can look at what would be

@@ -1,6 +1,5 @@
 #include "extract/DragOutData.h"
 
-#include "extract/ExtractionPaths.h"
 
 #include <shellapi.h>
 #include <shldisp.h>
@@ -61,12 +60,13 @@ private:
     LONG count = 1;
 };
 
-// Offers the files; once the drop is over, removes the folder they were written
-// into. A target may take the data asynchronously (IDataObjectAsyncCapability):
-// the drop is then over when it reports the end, not when DoDragDrop returns.
+// Offers the files, and removes the folder they were written into when no target
+// can read them any more: at once when nothing was dropped, at the end of an
+// asynchronous operation (IDataObjectAsyncCapability) when a target took them so.
+// Otherwise the folder outlives the object.
 class CFileDropData final : public IDataObject, public IDataObjectAsyncCapability {
 public:
-    CFileDropData(std::vector<std::wstring> files, std::wstring holder)
+    CFileDropData(std::vector<std::wstring> files, DragFolder holder)
         : paths(std::move(files)), folder(std::move(holder))
     {
     }
@@ -192,53 +192,42 @@ public:
         *inAsyncOperation = inOperation ? TRUE : FALSE;
         return S_OK;
     }
+    // The target has read what it wanted: the files can go.
     HRESULT STDMETHODCALLTYPE EndOperation(HRESULT, IBindCtx*, DWORD) override
     {
+        DragFolder done;
         {
             ScopedLock guard(lock);
             inOperation = false;
+            done = std::move(folder);
         }
-        RemoveFolderIfDone();
+        done.Remove();
         return S_OK;
     }
 
     // DoDragDrop has returned.
-    void DragReturned()
+    void DragReturned(bool dropped)
     {
+        DragFolder done;
         {
             ScopedLock guard(lock);
-            dragReturned = true;
+            if (dropped)
+                return;
+            done = std::move(folder);
         }
-        RemoveFolderIfDone();
+        done.Remove();
     }
 
 private:
-    ~CFileDropData()
-    {
-        // A target that took the data and let it go without reporting the end is done with it too.
-        if (dragReturned && !folder.empty())
-            RemoveFolderTree(folder);
-    }
-
-    void RemoveFolderIfDone()
-    {
-        std::wstring removed;
-        {
-            ScopedLock guard(lock);
-            if (!dragReturned || inOperation || folder.empty())
-                return;
-            removed.swap(folder);
-        }
-        RemoveFolderTree(removed);
-    }
+    // A folder still here is kept (DragFolder's destructor): a target may still read it.
+    ~CFileDropData() = default;
 
     const std::vector<std::wstring> paths;
     LONG count = 1;
     CriticalSection lock;  // the async state below and `folder`
-    std::wstring folder;   // empty once removed, or when there is none to remove
+    DragFolder folder;     // empty once removed, or when there is none
     bool asyncAllowed = true;
     bool inOperation = false;
-    bool dragReturned = false;
 };
 
 class CLeftButtonDropSource final : public CSingleInterfaceObject<CLeftButtonDropSource, IDropSource, IID_IDropSource> {
@@ -290,15 +279,19 @@ UniqueGlobal MakeFileDropBlock(const std::vector<std::wstring>& paths)
     return block;
 }
 
-ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths, std::wstring folder)
+ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths, DragFolder folder)
 {
-    return ComRef<IDataObject>::Adopt(new (std::nothrow) CFileDropData(std::move(paths), std::move(folder)));
+    auto* data = new (std::nothrow) CFileDropData(std::move(paths), std::move(folder));
+    // No drag will offer the files.
+    if (!data)
+        folder.Remove();
+    return ComRef<IDataObject>::Adopt(data);
 }
 
-void FinishFileDrop(IDataObject* data)
+void FinishFileDrop(IDataObject* data, bool dropped)
 {
     if (data)
-        static_cast<CFileDropData*>(data)->DragReturned();
+        static_cast<CFileDropData*>(data)->DragReturned(dropped);
 }
 
 ComRef<IDropSource> CreateLeftButtonDropSource()

@@ -3,6 +3,7 @@
 // The COM side of dragging entries out: the data object that offers the extracted
 // files to a drop target, and the drop source that follows the mouse and Esc.
 
+#include "extract/DragFolders.h"
 #include "framework/ComRef.h"
 #include "framework/Handles.h"
 
@@ -19,14 +20,17 @@
 UniqueGlobal MakeFileDropBlock(const std::vector<std::wstring>& paths);
 
 // Offers `paths` as CF_HDROP in global memory; every GetData hands out a block
-// of its own, which the receiver frees. `folder`, when given, holds the files and
-// is removed with everything in it once the drop is over (see FinishFileDrop).
-ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths, std::wstring folder = std::wstring());
+// of its own, which the receiver frees. `folder`, when given, holds the files: see
+// FinishFileDrop for when it goes.
+ComRef<IDataObject> CreateFileDropData(std::vector<std::wstring> paths, DragFolder folder = DragFolder());
 
-// Tells data made by CreateFileDropData that DoDragDrop has returned: its folder
-// goes now, or, when the target took the data asynchronously, once the target
-// reports the end of its operation.
-void FinishFileDrop(IDataObject* data);
+// Tells data made by CreateFileDropData that DoDragDrop has returned, `dropped` or
+// not. Its folder goes now when nothing was dropped, and once the target reports
+// the end of its operation when it took the data asynchronously (whenever that
+// end comes). A target that took the files otherwise may read them at any time
+// later: the folder is kept, for a later start to remove (see DragFolders.h), as
+// it is whenever the data object goes before the end of an operation.
+void FinishFileDrop(IDataObject* data, bool dropped);
 
 // Drops when the left button goes up; Esc or the right button cancels.
 ComRef<IDropSource> CreateLeftButtonDropSource();

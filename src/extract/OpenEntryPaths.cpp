@@ -127,19 +127,23 @@ std::wstring TemporaryFolderName(const std::wstring& archivePath)
     return std::wstring(file, extension) + L"-quillet";
 }
 
-std::wstring TemporaryFolderFor(const std::wstring& archivePath)
+std::wstring UserTemporaryFolder()
 {
     std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (;;) {
         const DWORD length = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0)
             return std::wstring();
-        if (length < buffer.size()) {
-            const std::wstring temporary(buffer.data(), length);
-            return NormalizedFolderPath(JoinPath(temporary, TemporaryFolderName(archivePath)));
-        }
+        if (length < buffer.size())
+            return NormalizedFolderPath(std::wstring(buffer.data(), length));
         buffer.resize(length + 1);
     }
+}
+
+std::wstring TemporaryFolderFor(const std::wstring& archivePath)
+{
+    const std::wstring temporary = UserTemporaryFolder();
+    return temporary.empty() ? temporary : NormalizedFolderPath(JoinPath(temporary, TemporaryFolderName(archivePath)));
 }
 
 std::wstring CreateFreshTemporaryFolder(const std::wstring& archivePath)

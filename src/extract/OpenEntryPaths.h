@@ -10,6 +10,9 @@ struct ArchiveEntry;
 // The archive's file name without its extension, then "-quillet".
 std::wstring TemporaryFolderName(const std::wstring& archivePath);
 
+// The user's temporary folder (GetTempPathW), normalized; empty when it cannot be read.
+std::wstring UserTemporaryFolder();
+
 // The user's temporary folder with TemporaryFolderName below it, normalized; empty
 // when the temporary folder cannot be read.
 std::wstring TemporaryFolderFor(const std::wstring& archivePath);

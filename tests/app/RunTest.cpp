@@ -7,8 +7,10 @@
 #include <functional>
 
 #include "DialogDriver.h"
+#include "DiskFiles.h"
 #include "RarFixture.h"
 #include "RegistrySandbox.h"
+#include "TemporaryFolderOverride.h"
 #include "app/Settings.h"
 #include "Watchdog.h"
 #include "ui/MainFrame.h"
@@ -122,6 +124,26 @@ TEST(Run, TheSessionsEndStoresTheSettingsOnceAndIsNeverRefused)
     EXPECT_EQ(static_cast<uint32_t>(client.bottom), Stored(kWindowKey, L"Height"));
     EXPECT_EQ(1u, Stored(kSettingsKey, L"DragDrop"));
     EXPECT_EQ(777u, Stored(kListKey, L"Column5"));
+}
+
+// A drag's files stay for targets that read them late; the next start removes them.
+TEST(Run, StartRemovesTheDragFoldersOfEarlierRuns)
+{
+    RarFixture fixture;
+    const std::wstring leftover = fixture.Folder() + L"\\temp\\photos-quillet-drag-0BADCAFE";
+    TemporaryFolderOverride useTemp(fixture.Folder() + L"\\temp");
+    WriteFileAt(leftover + L"\\a.txt", "a");
+    WriteFileAt(leftover + L".lock", "Quillet drag folder\r\n");
+    RegistrySandbox sandbox;
+    Watchdog watchdog;
+    bool goneOnceShown = false;
+    OnMainWindow onShown([&](HWND window) {
+        goneOnceShown = GetFileAttributesW(leftover.c_str()) == INVALID_FILE_ATTRIBUTES;
+        CloseNormally(window);
+    });
+    EXPECT_EQ(1, ::Run(L"", SW_SHOWNORMAL));
+    EXPECT_TRUE(goneOnceShown);
+    EXPECT_EQ(GetFileAttributesW((leftover + L".lock").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(Run, ARelativeArchivePathOpensTheFileItNamesHere)

@@ -1,11 +1,15 @@
 // What a drop target gets from a drag out of the list: the file-drop block, the
 // data object around it and the drop source, read through their COM interfaces.
 
+#include "DiskFiles.h"
 #include "RarFixture.h"
 #include "RecordingDragStarter.h"
+#include "TemporaryFolderOverride.h"
 
+#include "extract/DragFolders.h"
 #include "extract/DragOut.h"
 #include "extract/DragOutData.h"
+#include "framework/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -205,6 +209,50 @@ public:
 
     int questions = 0;
 };
+
+// A later start removes the drag folders of earlier runs, with their markers; a
+// folder without a marker, one whose marker says something else, and one whose
+// marker a running Quillet holds (this process, or another) all stay.
+TEST(DragFolders, ALaterStartRemovesOnlyTheLeftoversOfEarlierRuns)
+{
+    RarFixture fixture;
+    const std::wstring temp = fixture.Folder() + L"\\temp";
+    TemporaryFolderOverride useTemp(temp);
+    auto leave = [&temp](const std::wstring& name, const char* marker) {
+        WriteFileAt(temp + L"\\" + name + L"\\docs\\a.txt", "a");
+        if (marker)
+            WriteFileAt(temp + L"\\" + name + L".lock", marker);
+        return temp + L"\\" + name;
+    };
+    auto there = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    const std::wstring earlier = leave(L"photos-quillet-drag-0000A1B2", "Quillet drag folder\r\n");
+    const std::wstring unmarked = leave(L"photos-quillet-drag-0000C3D4", nullptr);
+    const std::wstring foreign = leave(L"photos-quillet-drag-0000E5F6", "something else");
+    const std::wstring badName = leave(L"photos-quillet-drag-XYZ", "Quillet drag folder\r\n");
+    const std::wstring held = leave(L"photos-quillet-drag-00001234", "Quillet drag folder\r\n");
+    UniqueKernelHandle otherQuillet(CreateFileW(DragFolderMarker(held).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(otherQuillet);
+    DragFolder ours = DragFolder::Create(L"C:\\archives\\photos.rar");
+    ASSERT_FALSE(ours.Empty());
+    EXPECT_EQ(ours.Path().rfind(temp + L"\\photos-quillet-drag-", 0), 0u);
+    const std::wstring kept = ours.Path();
+    ours = DragFolder();  // kept, and its marker held to the end of the process
+
+    RemoveLeftoverDragFolders();
+    EXPECT_FALSE(there(earlier));
+    EXPECT_FALSE(there(DragFolderMarker(earlier)));
+    for (const std::wstring& stays : {unmarked, foreign, badName, held, kept})
+        EXPECT_TRUE(there(stays)) << stays.c_str();
+    EXPECT_EQ(ReadWholeFileAt(foreign + L".lock"), "something else");
+
+    // That Quillet has ended.
+    otherQuillet.reset();
+    RemoveLeftoverDragFolders();
+    EXPECT_FALSE(there(held));
+    EXPECT_FALSE(there(DragFolderMarker(held)));
+    EXPECT_TRUE(there(kept));
+}
 
 TEST(RealDrag, TheDefaultStarterRunsDoDragDropOnThisThread)
 {

@@ -54,6 +54,15 @@ public:
         }
         pending.clear();
     }
+    // The target lets the data go without reporting the end (Quillet closing under it).
+    void ReleaseAsyncDropsUnended()
+    {
+        for (IDataObjectAsyncCapability* operation : pending)
+            operation->Release();
+        pending.clear();
+    }
+    // The next drags end without a drop, as Esc ends them.
+    void CancelDrops() { cancel = true; }
     RecordingDragStarter(const RecordingDragStarter&) = delete;
     RecordingDragStarter& operator=(const RecordingDragStarter&) = delete;
 
@@ -90,7 +99,7 @@ private:
             drag.files = FilesOf(static_cast<HDROP>(medium.hGlobal));
             ::ReleaseStgMedium(&medium);
         }
-        // Read now: the files go with the drag's folder once the drop is over.
+        // Read now, while the files are certainly there.
         for (const std::wstring& file : drag.files) {
             drag.contents.push_back(ReadWholeFile(file));
             drag.marks.push_back(ReadWholeFile(file + L":Zone.Identifier"));
@@ -110,8 +119,8 @@ private:
         drag.onRelease = source->QueryContinueDrag(FALSE, 0);
         drag.onEscape = source->QueryContinueDrag(TRUE, MK_LBUTTON);
         active->drags.push_back(drag);
-        *effect = DROPEFFECT_COPY;
-        return DRAGDROP_S_DROP;
+        *effect = active->cancel ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+        return active->cancel ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
     }
 
     static bool ButtonHeld() { return !active || active->buttonHeld; }
@@ -121,6 +130,7 @@ private:
     DragButtonProbe previousProbe;
     bool buttonHeld = true;
     bool asynchronous = false;
+    bool cancel = false;
     std::function<void(const Drag&)> during;
     std::vector<IDataObjectAsyncCapability*> pending;
     std::vector<Drag> drags;

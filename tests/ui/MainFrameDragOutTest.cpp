@@ -5,7 +5,10 @@
 #include "RecordingDragStarter.h"
 #include "DiskFiles.h"
 
+#include "extract/DragFolders.h"
 #include "framework/Handles.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,8 +48,13 @@ protected:
     }
 
     static std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+    static std::wstring FolderName(const std::wstring& path)
+    {
+        const std::wstring folder = FolderOf(path);
+        return folder.substr(folder.rfind(L'\\') + 1);
+    }
 
-    // The drags' own folders left in the temporary folder.
+    // The drags' own folders and their markers left in the temporary folder, by name.
     Names DragFolders() const
     {
         Names folders;
@@ -58,6 +66,7 @@ protected:
             folders.push_back(found.cFileName);
         while (FindNextFileW(search, &found));
         FindClose(search);
+        std::sort(folders.begin(), folders.end());
         return folders;
     }
 
@@ -88,8 +97,12 @@ TEST_F(MainFrameDragOut, SelectedFilesAreExtractedIntoAFolderOfTheDragsOwnAndOff
     EXPECT_EQ(drag.whileHeld, S_OK);
     EXPECT_EQ(drag.onRelease, DRAGDROP_S_DROP);
     EXPECT_EQ(drag.onEscape, DRAGDROP_S_CANCEL);
-    // The drop is over: the drag's folder is gone, the shared one untouched.
-    EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    // The target may read the files long after the drop: they stay, marked as this
+    // running Quillet's, for a later start to remove. The shared folder is untouched.
+    EXPECT_EQ(ReadWholeFile(folder + L"\\beta.txt"), "beta");
+    RemoveLeftoverDragFolders();
+    EXPECT_EQ(ReadWholeFile(folder + L"\\beta.txt"), "beta");
+    EXPECT_NE(GetFileAttributesW(DragFolderMarker(folder).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadWholeFile(Temp(L"browse-quillet\\alpha.txt")), "edited");
 
     // Each drag has a folder of its own.
@@ -130,18 +143,34 @@ TEST_F(MainFrameDragOut, AButtonReleasedDuringTheExtractionStartsNoDrag)
     EXPECT_TRUE(DragFolders().empty());
 }
 
-// A shell target may copy on after the drop: the folder stays until it reports the end.
-TEST_F(MainFrameDragOut, ATargetThatCopiesAsynchronouslyKeepsTheFolderUntilItsEnd)
+// A shell target may copy on after the drop: the folder stays until it reports the
+// end, and also when the data object goes first (as when Quillet closes); a drag that
+// drops nothing takes its folder along at once.
+TEST_F(MainFrameDragOut, TheFolderStaysUntilAnAsynchronousCopyEndsAndGoesWithACancelledDrag)
 {
     ASSERT_NO_FATAL_FAILURE(ShowBrowseArchive());
     ASSERT_NO_FATAL_FAILURE(SelectNamed({L"alpha.txt"}));
     drags.TakeDropsAsynchronously();
     BeginDrag();
+    drags.ReleaseAsyncDropsUnended();
     ASSERT_EQ(drags.Drags().size(), 1u);
-    EXPECT_EQ(ReadWholeFile(drags.Drags()[0].files[0]), "alpha");
+    const std::wstring kept = drags.Drags()[0].files[0];
+    EXPECT_EQ(ReadWholeFile(kept), "alpha");
+
+    BeginDrag();
+    ASSERT_EQ(drags.Drags().size(), 2u);
+    const std::wstring ended = drags.Drags()[1].files[0];
+    EXPECT_EQ(ReadWholeFile(ended), "alpha");
     drags.EndAsyncDrops();
-    EXPECT_EQ(GetFileAttributesW(drags.Drags()[0].files[0].c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(DragFolders().empty());
+    EXPECT_EQ(GetFileAttributesW(ended.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadWholeFile(kept), "alpha");
+
+    drags.CancelDrops();
+    BeginDrag();
+    ASSERT_EQ(drags.Drags().size(), 3u);
+    EXPECT_EQ(GetFileAttributesW(drags.Drags()[2].files[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    // What is left: the first drag's folder and its marker.
+    EXPECT_EQ(DragFolders(), (Names{FolderName(kept), FolderName(kept) + L".lock"}));
 }
 
 TEST_F(MainFrameDragOut, TheParentRowDragsNothing)
