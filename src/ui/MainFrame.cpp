@@ -317,13 +317,15 @@ LRESULT CMainFrame::OnCreate()
 
 void CMainFrame::LoadWindowIcons()
 {
-    smallIcon = LoadIconResource(IDI_APPLICATION_ICON, SystemMetricForDpi(SM_CXSMICON, dpi),
-                                 SystemMetricForDpi(SM_CYSMICON, dpi));
-    bigIcon =
+    UniqueIcon small = LoadIconResource(IDI_APPLICATION_ICON, SystemMetricForDpi(SM_CXSMICON, dpi),
+                                        SystemMetricForDpi(SM_CYSMICON, dpi));
+    UniqueIcon big =
         LoadIconResource(IDI_APPLICATION_ICON, SystemMetricForDpi(SM_CXICON, dpi), SystemMetricForDpi(SM_CYICON, dpi));
-    // The window keeps showing the old icons until it has the new ones.
-    SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    // The window has let go of the old ones only now.
+    bigIcon = std::move(big);
+    smallIcon = std::move(small);
 }
 
 // Gives the window its stored client size (stored at 96 DPI), grown to the minimum

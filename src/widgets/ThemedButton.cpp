@@ -259,10 +259,12 @@ void CThemedButton::DrawFrame(HDC dc, int width, int height) const
     const bool sunken = pressed || keyPressed;
     COLORREF light = ::GetSysColor(sunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
     COLORREF dark = ::GetSysColor(sunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
-    FillEdge(dc, RECT{0, 0, width - 1, 1}, light);
-    FillEdge(dc, RECT{0, 0, 1, height - 1}, light);
-    FillEdge(dc, RECT{width - 1, 0, width, height}, dark);
-    FillEdge(dc, RECT{0, height - 1, width, height}, dark);
+    // One pixel at 96 DPI.
+    const int edge = ScaleToDpi(1, dpi);
+    FillEdge(dc, RECT{0, 0, width - edge, edge}, light);
+    FillEdge(dc, RECT{0, 0, edge, height - edge}, light);
+    FillEdge(dc, RECT{width - edge, 0, width, height}, dark);
+    FillEdge(dc, RECT{0, height - edge, width, height}, dark);
 }
 
 void CThemedButton::DrawImage(HDC dc, int width) const
