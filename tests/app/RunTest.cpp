@@ -73,6 +73,14 @@ uint32_t Stored(const wchar_t* key, const wchar_t* name)
     return value;
 }
 
+void ExpectStoredGeometry(uint32_t x, uint32_t y, const RECT& client)
+{
+    EXPECT_EQ(x, Stored(kWindowKey, L"X"));
+    EXPECT_EQ(y, Stored(kWindowKey, L"Y"));
+    EXPECT_EQ(static_cast<uint32_t>(client.right), Stored(kWindowKey, L"Width"));
+    EXPECT_EQ(static_cast<uint32_t>(client.bottom), Stored(kWindowKey, L"Height"));
+}
+
 }  // namespace
 
 TEST(Run, NormalCloseExitsWithOneAndStoresTheGeometryOfThatMoment)
@@ -88,15 +96,11 @@ TEST(Run, NormalCloseExitsWithOneAndStoresTheGeometryOfThatMoment)
 
     EXPECT_EQ(1, ::Run(L"", SW_SHOWNORMAL));
 
-    EXPECT_EQ(130u, Stored(kWindowKey, L"X"));
-    EXPECT_EQ(90u, Stored(kWindowKey, L"Y"));
-    EXPECT_EQ(static_cast<uint32_t>(client.right), Stored(kWindowKey, L"Width"));
-    EXPECT_EQ(static_cast<uint32_t>(client.bottom), Stored(kWindowKey, L"Height"));
+    ExpectStoredGeometry(130, 90, client);
     EXPECT_EQ(1u, Stored(kSettingsKey, L"OpenFile"));
     EXPECT_EQ(120u, Stored(kListKey, L"Column5"));
 }
 
-// "-o" with a relative path, "." and ".." in it: the window names the whole path.
 // Windows ends the process after WM_ENDSESSION without destroying the window: the
 // settings are stored then, as a close stores them, and not again after it.
 TEST(Run, TheSessionsEndStoresTheSettingsOnceAndIsNeverRefused)
@@ -105,23 +109,18 @@ TEST(Run, TheSessionsEndStoresTheSettingsOnceAndIsNeverRefused)
     Watchdog watchdog;
     RECT client = {};
     LRESULT mayEnd = FALSE;
-    uint32_t storedX = 0;
     OnMainWindow onShown([&](HWND window) {
         SetWindowPos(window, nullptr, 140, 80, 790, 540, SWP_NOZORDER);
         client = ClientOf(window);
         mayEnd = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
         SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-        RegistrySandbox::ReadDword(kWindowKey, L"X", storedX);
+        ExpectStoredGeometry(140, 80, client);
         // Were anything written at the end of the run, this would not stay.
         RegistrySandbox::SetDword(kListKey, L"Column5", 777);
         CloseNormally(window);
     });
     EXPECT_EQ(1, ::Run(L"", SW_SHOWNORMAL));
     EXPECT_EQ(TRUE, mayEnd);
-    EXPECT_EQ(140u, storedX);
-    EXPECT_EQ(80u, Stored(kWindowKey, L"Y"));
-    EXPECT_EQ(static_cast<uint32_t>(client.right), Stored(kWindowKey, L"Width"));
-    EXPECT_EQ(static_cast<uint32_t>(client.bottom), Stored(kWindowKey, L"Height"));
     EXPECT_EQ(1u, Stored(kSettingsKey, L"DragDrop"));
     EXPECT_EQ(777u, Stored(kListKey, L"Column5"));
 }
@@ -146,6 +145,7 @@ TEST(Run, StartRemovesTheDragFoldersOfEarlierRuns)
     EXPECT_EQ(GetFileAttributesW((leftover + L".lock").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// "-o" with a relative path, "." and ".." in it: the window names the whole path.
 TEST(Run, ARelativeArchivePathOpensTheFileItNamesHere)
 {
     if (!RarFixture::Available())

@@ -49,6 +49,17 @@ protected:
         ::PostMessageW(progress, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     }
 
+    // A plain first entry, then one whose data is encrypted: its prompt holds the
+    // worker in the middle of the job.
+    void MakeMixed()
+    {
+        fixture.WriteFile(L"first.txt", "first");
+        fixture.WriteFile(L"big.bin", Noise(300000));
+        ASSERT_FALSE(fixture.MakeArchive(L"mixed.rar", L"", L"first.txt").empty());
+        archive = fixture.MakeArchive(L"mixed.rar", L"-psecret", L"big.bin");
+        ASSERT_NO_FATAL_FAILURE(Open(archive));
+    }
+
     void MakeEncrypted(const wchar_t* options = L"-psecret")
     {
         fixture.WriteFile(L"a.txt", "alpha");
@@ -125,11 +136,7 @@ TEST_F(JobControl, EnterDoesNotEndAJob)
 // The prompt for the second entry holds the worker while Cancel is pressed.
 TEST_F(JobControl, CancelInTheMiddleKeepsWhatIsWritten)
 {
-    fixture.WriteFile(L"first.txt", "first");
-    fixture.WriteFile(L"big.bin", Noise(300000));
-    ASSERT_FALSE(fixture.MakeArchive(L"mixed.rar", L"", L"first.txt").empty());
-    archive = fixture.MakeArchive(L"mixed.rar", L"-psecret", L"big.bin");
-    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    ASSERT_NO_FATAL_FAILURE(MakeMixed());
     ExpectPrompt(L"secret", true, [] { PressInProgressDialog(IDCANCEL); });
     EXPECT_EQ(Run(), IDCANCEL);
     EXPECT_EQ(ReadWholeFile(Target(L"first.txt")), "first");
@@ -141,11 +148,7 @@ TEST_F(JobControl, CancelInTheMiddleKeepsWhatIsWritten)
 // stops it.
 TEST_F(JobControl, TheSessionsEndCancelsAJobWithoutRefusingIt)
 {
-    fixture.WriteFile(L"first.txt", "first");
-    fixture.WriteFile(L"big.bin", Noise(300000));
-    ASSERT_FALSE(fixture.MakeArchive(L"mixed.rar", L"", L"first.txt").empty());
-    archive = fixture.MakeArchive(L"mixed.rar", L"-psecret", L"big.bin");
-    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    ASSERT_NO_FATAL_FAILURE(MakeMixed());
     LRESULT mayEnd = FALSE;
     ExpectPrompt(L"secret", true, [&mayEnd] {
         mayEnd = ::SendMessageW(::FindWindowW(L"#32770", L"Unpacking is in progress..."), WM_QUERYENDSESSION, 0,
