@@ -82,8 +82,8 @@ DragFolder DragFolder::Create(const std::wstring& archivePath)
     // Others may read it (a later start looks for its signature), none may take it
     // for their own while it is held.
     const std::wstring marker = DragFolderMarker(folder.path);
-    folder.marker.reset(::CreateFileW(PlatformPath(marker).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr));
+    folder.marker.reset(::CreateFileW(PlatformPath(marker).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr));
     DWORD written = 0;
     if (!folder.marker || !::WriteFile(folder.marker.get(), kSignature, kSignatureLength, &written, nullptr) ||
         written != kSignatureLength) {

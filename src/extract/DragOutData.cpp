@@ -1,6 +1,5 @@
 #include "extract/DragOutData.h"
 
-
 #include <shellapi.h>
 #include <shldisp.h>
 #include <shlobj.h>

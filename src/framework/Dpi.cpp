@@ -118,8 +118,8 @@ bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, UINT dpi) noexcept
         return Calls().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi) != FALSE;
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
         return false;
-    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
-                           &metrics.lfStatusFont, &metrics.lfMessageFont})
+    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont, &metrics.lfStatusFont,
+                           &metrics.lfMessageFont})
         font->lfHeight = ScaleFontHeight(font->lfHeight, dpi);
     return true;
 }

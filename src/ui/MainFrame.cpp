@@ -339,8 +339,8 @@ void CMainFrame::FitClientSize()
     const RECT client = GetClientRect();
     const SIZE frame = {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
     RECT outer = {window.left, window.top, window.left + width + frame.cx, window.top + height + frame.cy};
-    outer = ReachablePlacement(outer, SIZE{ScaleToDpi(kMinimumClientWidth, dpi) + frame.cx,
-                                           ScaleToDpi(kMinimumClientHeight, dpi) + frame.cy});
+    outer = ReachablePlacement(
+        outer, SIZE{ScaleToDpi(kMinimumClientWidth, dpi) + frame.cx, ScaleToDpi(kMinimumClientHeight, dpi) + frame.cy});
     SetWindowPos(nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -380,11 +380,12 @@ void CMainFrame::CreateList()
     const int top = ScaleToDpi(kListTop, dpi);
     // LVS_SHAREIMAGELISTS: the frame owns the image list and destroys it; without
     // it the list would destroy it too, when its window goes.
-    listView = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                   LVS_OWNERDATA | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
-                               1, top, client.right - 2, ScaleToDpi(400, dpi) - top, handle,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), GetModuleHandleW(nullptr), nullptr);
+    listView =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                            LVS_OWNERDATA | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                        1, top, client.right - 2, ScaleToDpi(400, dpi) - top, handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), GetModuleHandleW(nullptr), nullptr);
     if (listView == nullptr)
         return;
     SetWindowSubclass(listView, &ReleaseUnclaimedDrops, 0, 0);

@@ -54,9 +54,9 @@ bool CDlgAbout::OnInitDialog(LRESULT& result)
 // The big icon at the dialog's scale; the static control takes its size.
 void CDlgAbout::ShowIcon(UINT dpi)
 {
-    UniqueIcon loaded(static_cast<HICON>(::LoadImageW(Module().GetInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
-                                                       IMAGE_ICON, ScaleToDpi(kIconWidth, dpi),
-                                                       ScaleToDpi(kIconHeight, dpi), LR_DEFAULTCOLOR)));
+    UniqueIcon loaded(
+        static_cast<HICON>(::LoadImageW(Module().GetInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                        ScaleToDpi(kIconWidth, dpi), ScaleToDpi(kIconHeight, dpi), LR_DEFAULTCOLOR)));
     if (!loaded)
         return;
     ::SendMessageW(GetDlgItem(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(loaded.get()), 0);

@@ -3,7 +3,6 @@
 #include "framework/Dpi.h"
 #include "res/resource.h"
 
-
 namespace {
 
 constexpr int kToolbarSizes[] = {32, 40, 48, 64, 80, 96};
@@ -21,7 +20,7 @@ template <size_t Count> size_t LargestFitting(const int (&sizes)[Count], int wan
 }
 
 struct ToolbarImageIds {
-    UINT base;      // 32 pixels
+    UINT base;         // 32 pixels
     UINT firstLarger;  // 40 pixels; the larger sizes follow
 };
 

@@ -2,7 +2,6 @@
 
 #include "widgets/ButtonImages.h"
 
-
 #include <windowsx.h>
 
 #include <string>

@@ -220,7 +220,6 @@ TEST(CurrentView, ClearingEmptiesEverything)
     EXPECT_EQ(catalogue.RowCount(), 0);
 }
 
-
 // Typing in the list: the next row whose name begins with the letters typed, from
 // the row asked on and round to the top, in any letter case; -1 when none does.
 TEST(CurrentView, TypingFindsTheNextRowWhoseNameBeginsWithTheLetters)
@@ -232,7 +231,7 @@ TEST(CurrentView, TypingFindsTheNextRowWhoseNameBeginsWithTheLetters)
     EXPECT_EQ(FindRow(catalogue, L"re", 0, true, true), 0);
     EXPECT_EQ(FindRow(catalogue, L"RE", 1, true, true), 1);
     EXPECT_EQ(FindRow(catalogue, L"res", 0, true, true), 2);
-    EXPECT_EQ(FindRow(catalogue, L"rec", 1, true, true), 0);   // round to the top
+    EXPECT_EQ(FindRow(catalogue, L"rec", 1, true, true), 0);    // round to the top
     EXPECT_EQ(FindRow(catalogue, L"rec", 1, true, false), -1);  // not without LVFI_WRAP
     EXPECT_EQ(FindRow(catalogue, L"\u00e9t\u00c9", 0, true, true), 3);
     EXPECT_EQ(FindRow(catalogue, L"readme", 0, false, true), -1);  // a whole name only

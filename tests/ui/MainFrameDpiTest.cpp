@@ -27,10 +27,10 @@ constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 // What the window shows at a scale, written out rather than computed.
 struct Scale {
     UINT dpi;
-    int rowIcon;       // the list's image list
-    int buttonImage;   // the toolbar images
-    int firstColumn;   // "File name" at its default 475
-    SIZE aboutIcon;    // 126 x 128 at 96 DPI
+    int rowIcon;      // the list's image list
+    int buttonImage;  // the toolbar images
+    int firstColumn;  // "File name" at its default 475
+    SIZE aboutIcon;   // 126 x 128 at 96 DPI
 };
 constexpr Scale kScales[] = {
     {96, 16, 32, 475, {126, 128}},
@@ -143,8 +143,8 @@ public:
     explicit LogPixelsOverride(DWORD dpi)
     {
         DWORD size = sizeof(previous);
-        had = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous,
-                           &size) == ERROR_SUCCESS;
+        had = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous, &size) ==
+              ERROR_SUCCESS;
         EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi)),
                   ERROR_SUCCESS);
     }
@@ -194,8 +194,8 @@ ChildResult RunAtScale(UINT dpi)
     PROCESS_INFORMATION process = {};
     {
         LogPixelsOverride scale(dpi);
-        if (!started || !CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                        &process))
+        if (!started ||
+            !CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
             return result;
         const HANDLE either[] = {started.get(), process.hProcess};
         WaitForMultipleObjects(2, either, FALSE, 60000);

@@ -13,10 +13,16 @@ namespace {
 
 class MainFrameKeyboard : public FrameExtractTest {
 protected:
-    // Presses and releases each key in turn, with `modifier` (Alt, Shift) held around
-    // each when given, then runs the messages until `done` holds.
+    // Presses and releases each key in turn, then runs the messages until `done` holds.
     ::testing::AssertionResult Keys(std::initializer_list<WORD> keys, const std::function<bool()>& done,
-                                    WORD modifier = 0, DWORD timeoutMs = 3000)
+                                    DWORD timeoutMs = 3000)
+    {
+        return KeysWith(0, keys, done, timeoutMs);
+    }
+
+    // The same with `modifier` (Alt, Shift) held around each key.
+    ::testing::AssertionResult KeysWith(WORD modifier, std::initializer_list<WORD> keys,
+                                        const std::function<bool()>& done, DWORD timeoutMs = 3000)
     {
         std::vector<INPUT> input;
         auto add = [&input](WORD key, DWORD flags) {
@@ -80,9 +86,10 @@ TEST_F(MainFrameKeyboard, BrowseSelectByNameAndUnpackWithKeysAlone)
     EXPECT_EQ(shown->RowNames(), (std::vector<std::wstring>{L"..", L"guide.txt"}));
     ASSERT_TRUE(Keys({VK_BACK}, [this] { return FirstRow() == L"docs"; }));
     ASSERT_TRUE(Keys({VK_HOME, VK_RETURN}, [this] { return FirstRow() == L".."; }));
-    ASSERT_TRUE(Keys({VK_UP}, [this] { return FirstRow() == L"docs"; }, VK_MENU));
+    ASSERT_TRUE(KeysWith(VK_MENU, {VK_UP}, [this] { return FirstRow() == L"docs"; }));
     // Backspace at the top level changes nothing.
-    EXPECT_FALSE(Keys({VK_BACK}, [this] { return FirstRow() != L"docs"; }, 0, 300));
+    EXPECT_FALSE(Keys(
+        {VK_BACK}, [this] { return FirstRow() != L"docs"; }, 300));
 
     // Typing selects by name, as in the Explorer.
     ASSERT_TRUE(Keys({'R', 'E'}, [this] { return shown->StatusText() == L"Selected 1 item"; }));
@@ -109,7 +116,7 @@ TEST_F(MainFrameKeyboard, BrowseSelectByNameAndUnpackWithKeysAlone)
 
     // Shift+Tab goes back the other way, round to the list.
     SetFocus(ButtonWithId(shown->Frame().OpenButtonId()));
-    EXPECT_TRUE(Keys({VK_TAB}, [this] { return GetFocus() == shown->List(); }, VK_SHIFT));
+    EXPECT_TRUE(KeysWith(VK_SHIFT, {VK_TAB}, [this] { return GetFocus() == shown->List(); }));
 }
 
 }  // namespace
