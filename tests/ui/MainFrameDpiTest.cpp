@@ -64,13 +64,11 @@ RECT Scaled(RECT rect, UINT dpi)
                 MulDiv(rect.bottom, dpi, 96)};
 }
 
-::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
+// Comparable and readable in a failure.
+std::string Text(const RECT& rect)
 {
-    if (EqualRect(&actual, &expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
-                                         << actual.bottom << ") instead of (" << expected.left << "," << expected.top
-                                         << "," << expected.right << "," << expected.bottom << ")";
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
+           std::to_string(rect.bottom);
 }
 
 LONG FontHeight(HWND window)
@@ -90,7 +88,7 @@ void ExpectLaidOutFor(ShownMainFrame& shown, UINT dpi)
     const RECT buttons[] = {{5, 5, 70, 60}, {75, 5, 140, 60}, {155, 5, 220, 60}, {235, 5, 305, 60}};
     const int ids[] = {frame.OpenButtonId(), frame.UnpackButtonId(), frame.SettingsButtonId(), frame.AboutButtonId()};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(SameRect(shown.ChildRect(GetDlgItem(shown.Window(), ids[i])), Scaled(buttons[i], dpi))) << i;
+        EXPECT_EQ(Text(shown.ChildRect(GetDlgItem(shown.Window(), ids[i]))), Text(Scaled(buttons[i], dpi))) << i;
         ASSERT_NE(frame.ButtonWithId(ids[i]), nullptr);
         EXPECT_EQ(frame.ButtonWithId(ids[i])->ImageWidth(), static_cast<UINT>(scale.buttonImage)) << i;
         EXPECT_EQ(frame.ButtonWithId(ids[i])->Dpi(), dpi) << i;
@@ -134,7 +132,7 @@ void ChangeScale(ShownMainFrame& shown, UINT from, UINT to)
     SendMessageW(shown.Window(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
     PumpMessagesFor(20);
     GetWindowRect(shown.Window(), &window);
-    EXPECT_TRUE(SameRect(window, suggested));
+    EXPECT_EQ(Text(window), Text(suggested));
 }
 
 // Sets the user's scale for the processes started while it lives.
@@ -283,7 +281,7 @@ TEST(MainFrameDpiChild, ShowsTheWindowAndTheAboutBoxAtTheSystemScale)
     GetMonitorInfoW(MonitorFromWindow(shown.Window(), MONITOR_DEFAULTTONEAREST), &monitor);
     RECT inside = {};
     IntersectRect(&inside, &window, &monitor.rcWork);
-    EXPECT_TRUE(SameRect(inside, window));
+    EXPECT_EQ(Text(inside), Text(window));
     EXPECT_EQ(client.right, std::min<LONG>(MulDiv(865, dpi, 96), client.right + monitor.rcWork.right - window.right));
 
     DialogDriver driver;
