@@ -7,6 +7,7 @@ RarArchive& RarArchive::operator=(RarArchive&& other) noexcept
     if (this != &other) {
         Close();
         handle = other.handle;
+        archiveFlags = other.archiveFlags;
         other.handle = nullptr;
     }
     return *this;
@@ -31,6 +32,7 @@ int RarArchive::Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callba
     // A success without a handle is left to the first read, which then fails:
     // the caller tells the user that the archive could not be read.
     handle = opened;
+    archiveFlags = request.Flags;
     return ERAR_SUCCESS;
 }
 
@@ -75,4 +77,5 @@ void RarArchive::Close() noexcept
         RARCloseArchive(handle);
         handle = nullptr;
     }
+    archiveFlags = 0;
 }

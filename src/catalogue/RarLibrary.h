@@ -59,7 +59,10 @@ public:
     ~RarArchive() { Close(); }
     RarArchive(const RarArchive&) = delete;
     RarArchive& operator=(const RarArchive&) = delete;
-    RarArchive(RarArchive&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
+    RarArchive(RarArchive&& other) noexcept : handle(other.handle), archiveFlags(other.archiveFlags)
+    {
+        other.handle = nullptr;
+    }
     RarArchive& operator=(RarArchive&& other) noexcept;
 
     // Opens `path` for a walk over its headers. Returns the library's OpenResult:
@@ -84,6 +87,10 @@ public:
     bool IsOpen() const noexcept { return handle != nullptr; }
     HANDLE Get() const noexcept { return handle; }
 
+    // What the open found: the archive is solid (its entries unpack as one stream).
+    bool IsSolid() const noexcept { return (archiveFlags & ROADF_SOLID) != 0; }
+
 private:
     HANDLE handle = nullptr;
+    unsigned archiveFlags = 0;
 };

@@ -218,35 +218,117 @@ TEST_F(ExtractJob, MissingVolumeEndsTheJobWithAnError)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(ExtractJob, DamagedDataIsACrcErrorAndADamagedHeaderABrokenHeader)
-{
-    fixture.WriteFile(L"first.txt", "first");
-    fixture.WriteFile(L"second.txt", "the second file, stored as it is");
-    fixture.WriteFile(L"third.txt", "third");
-    const std::wstring archive = fixture.MakeArchive(L"stored.rar", L"-m0 -qo-", L"first.txt second.txt third.txt");
-    ASSERT_NO_FATAL_FAILURE(Open(archive));
-    const std::wstring copy = fixture.OutputPath(L"header.rar");
-    ASSERT_TRUE(::CopyFileW(archive.c_str(), copy.c_str(), FALSE));
+// Stored files whose data the test spoils by name.
+class DamagedEntries : public ExtractJob {
+protected:
+    static std::string Contents(const std::string& name) { return "the file " + name + ", stored as it is"; }
 
-    std::string bytes = ReadWholeFile(archive);
-    const size_t data = bytes.find("the second file");
-    ASSERT_NE(data, std::string::npos);
-    bytes[data] = 'T';
-    WriteFileAt(archive, bytes);
+    void MakeStored(const std::vector<std::string>& names)
+    {
+        std::wstring files;
+        for (const std::string& name : names) {
+            fixture.WriteFile(RarFixture::FromUtf8(name), Contents(name));
+            files += RarFixture::FromUtf8(name) + L" ";
+        }
+        archive = fixture.MakeArchive(L"stored.rar", L"-m0 -qo-", files);
+        ASSERT_NO_FATAL_FAILURE(Open(archive));
+        intact = ReadWholeFile(archive);
+    }
+
+    // The intact archive with these entries' data spoilt, and no destination yet.
+    void Damage(const std::vector<std::string>& names)
+    {
+        std::string bytes = intact;
+        for (const std::string& name : names)
+            bytes[bytes.find(Contents(name))] = 'T';
+        WriteFileAt(archive, bytes);
+        RemoveTree(Destination());
+    }
+
+    void ExpectWrittenWhole(const Names& names)
+    {
+        EXPECT_EQ(TreePaths(ReadTree(Destination())), names);
+        for (const std::wstring& name : names)
+            EXPECT_EQ(ReadWholeFile(Target(name)), Contents(RarFixture::ToUtf8(name)));
+    }
+
+    std::wstring archive;
+    std::string intact;
+};
+
+TEST_F(DamagedEntries, AFailedEntryCostsOnlyItselfAndIsToldOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeStored({"a.txt", "b.txt", "c.txt", "d.txt"}));
+    Damage({"a.txt"});
     ExpectErrorBox(driver, L"File CRC error.");
     EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(ReadWholeFile(Target(L"first.txt")), "first");
-    EXPECT_FALSE(PathExists(Target(L"third.txt")));
+    // No half-written a.txt either: the library removes what failed its check.
+    ExpectWrittenWhole({L"b.txt", L"c.txt", L"d.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
 
+    // The first as it happens, all of them named at the end.
+    Damage({"a.txt", "b.txt", "d.txt"});
+    ExpectErrorBox(driver, L"File CRC error.");
+    ExpectErrorBox(driver, L"3 entries could not be extracted:\na.txt: File CRC error.\nb.txt: File CRC error.\n"
+                           L"d.txt: File CRC error.");
+    EXPECT_EQ(Run(), IDCANCEL);
+    ExpectWrittenWhole({L"c.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// A header that cannot be read ends the walk; what came before it stays.
+TEST_F(DamagedEntries, ABrokenHeaderStillEndsTheJob)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeStored({"a.txt", "b.txt", "c.txt", "d.txt"}));
     std::string error;
     ASSERT_TRUE(rar5::EditArchive(
-        copy, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; }, &error))
+        archive, [](rar5::Archive& a) { a.Find("c.txt")->damage = rar5::Damage::ZeroSize; }, &error))
         << error;
-    catalogue.archivePath = copy;
-    ::DeleteFileW(Target(L"first.txt").c_str());
+    intact = ReadWholeFile(archive);
+    Damage({});
     ExpectErrorBox(driver, L"File header broken.");
     EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(ReadWholeFile(Target(L"first.txt")), "first");
+    ExpectWrittenWhole({L"a.txt", L"b.txt"});
+
+    Damage({"a.txt"});
+    ExpectErrorBox(driver, L"File CRC error.");
+    ExpectErrorBox(driver, L"1 entry could not be extracted:\na.txt: File CRC error.\n\n"
+                           L"Extraction stopped: File header broken.");
+    EXPECT_EQ(Run(), IDCANCEL);
+    ExpectWrittenWhole({L"b.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// In a solid archive every entry after the damage unpacks from it and fails too,
+// as the reference finds.
+TEST_F(ExtractJob, ASolidArchiveAfterDamageWritesWhatTheReferenceWrites)
+{
+    const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot"};
+    unsigned state = 7;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
+        std::string text;
+        for (int i = 0; i < 3000; ++i) {
+            state = state * 1103515245u + 12345u;
+            text += std::string(words[(state >> 16) % 6]) + " ";
+        }
+        fixture.WriteFile(RarFixture::FromUtf8(name), text);
+    }
+    const std::wstring archive = fixture.MakeArchive(L"solid.rar", L"-s -qo-", L"a.txt b.txt c.txt d.txt e.txt");
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    std::string bytes = ReadWholeFile(archive);
+    // Between c.txt's header and d.txt's lies c.txt's packed data.
+    bytes[(bytes.find("c.txt") + bytes.find("d.txt")) / 2] ^= 0x55;
+    WriteFileAt(archive, bytes);
+
+    Names boxes;
+    CollectErrorBoxes(driver, boxes, 2);
+    EXPECT_EQ(Run(), IDCANCEL);
+    const std::wstring reference = fixture.Folder() + L"\\reference";
+    EXPECT_EQ(ReferenceExtract(fixture, archive, reference), 3);
+    EXPECT_EQ(TreePaths(ReadTree(Destination())), (Names{L"a.txt", L"b.txt"}));
+    EXPECT_TRUE(ReadDiskTree(Destination()) == ReadDiskTree(reference));
+    EXPECT_EQ(boxes, (Names{L"File CRC error.", L"3 entries could not be extracted:\nc.txt: File CRC error.\n"
+                                                     L"d.txt: File CRC error.\ne.txt: File CRC error."}));
     EXPECT_TRUE(driver.AllAnswered());
 }
 
@@ -292,12 +374,12 @@ TEST_F(ExtractJob, ASelectionStopsAfterItsLastHeaderWithTheFullWalksResult)
     EXPECT_EQ(TreePaths(ReadTree(Destination())), Names{L"a.txt"});
     EXPECT_EQ(ReadWholeFile(Target(L"a.txt")), text("twin.txt"));
 
-    // Damage before the last wanted entry still ends the job as before.
+    // Damage before the last wanted entry is told, and costs only its own entry.
     list->Refresh();
     list->SelectNamed({L"f.txt"});
     ExpectErrorBox(driver, L"File CRC error.");
     EXPECT_EQ(Run(ExtractSelected), IDCANCEL);
-    EXPECT_FALSE(PathExists(Target(L"f.txt")));
+    EXPECT_EQ(ReadWholeFile(Target(L"f.txt")), text("f.txt"));
     EXPECT_TRUE(driver.AllAnswered());
 }
 
