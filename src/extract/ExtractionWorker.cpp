@@ -153,7 +153,11 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
         // After a refused password a failed read tells of the missing key, not
         // of a broken header: the library's own code is reported.
         if (channel.PasswordRefused())
-            return result == HEADER_BROKEN ? ERAR_BAD_DATA : result;
+            return result == HEADER_BROKEN || result == COMMENT_BROKEN ? ERAR_BAD_DATA : result;
+        // The end of the walk as the listing met it, which told of it: it costs no
+        // entry that the catalogue holds.
+        if (result == COMMENT_BROKEN)
+            return ERAR_END_ARCHIVE;
         if (result != ERAR_SUCCESS)
             return result;
         try {

@@ -90,7 +90,8 @@
 #define IDS_ERROR_UNSAFE_NAMES 270
 #define IDS_ERROR_UNSAFE_ENTRY 271
 #define IDS_ERROR_LISTING_INCOMPLETE 272
-// The entries a job went on past.
+// A damaged comment, and the entries a job went on past.
+#define IDS_ERROR_COMMENT_BROKEN 300
 #define IDS_ERROR_ONE_ENTRY_FAILED 301
 #define IDS_ERROR_ENTRIES_FAILED 302
 #define IDS_ERROR_MORE_ENTRIES_FAILED 303

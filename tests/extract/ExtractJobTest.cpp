@@ -332,6 +332,32 @@ TEST_F(ExtractJob, ASolidArchiveAfterDamageWritesWhatTheReferenceWrites)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
+// The library reads on past a header whose checksum fails and says so only where
+// the walk ends, as a broken header; with the comment unreadable that end is the
+// comment's, and every entry is listed and written.
+TEST_F(ExtractJob, ADamagedCommentIsNoBrokenHeader)
+{
+    fixture.WriteFile(L"a.txt", "alpha");
+    fixture.WriteFile(L"b.txt", "bravo");
+    fixture.WriteFile(L"comment.txt", "the comment");
+    const std::wstring archive = fixture.MakeArchive(L"comment.rar", L"-qo- -zcomment.txt", L"a.txt b.txt");
+    // The comment's header follows the main header: spoil its checksum.
+    std::string bytes = ReadWholeFile(archive);
+    const std::vector<std::uint8_t> raw(bytes.begin(), bytes.end());
+    size_t at = 12;
+    std::uint64_t mainSize = 0;
+    ASSERT_TRUE(rar5::ReadVint(raw, at, raw.size(), mainSize));
+    bytes[at + mainSize] ^= 1;
+    WriteFileAt(archive, bytes);
+
+    ExpectErrorBox(driver, L"The archive comment is corrupt.");
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
+    EXPECT_EQ(Run(), IDOK);
+    EXPECT_EQ(TreePaths(ReadTree(Destination())), (Names{L"a.txt", L"b.txt"}));
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
 }  // namespace
 
 namespace {

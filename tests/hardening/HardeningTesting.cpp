@@ -97,10 +97,13 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
         for (;;) {
             int code = archive.ReadHeader(*header);
             if (!context.listing && context.refused) {
-                code = code == HEADER_BROKEN ? ERAR_BAD_DATA : code;
+                code = code == HEADER_BROKEN || code == COMMENT_BROKEN ? ERAR_BAD_DATA : code;
                 walk.stopCode = code;
                 break;
             }
+            // The listing tells of that end, a job does not.
+            if (!context.listing && code == COMMENT_BROKEN)
+                code = ERAR_END_ARCHIVE;
             if (code != ERAR_SUCCESS) {
                 walk.stopCode = code;
                 break;
@@ -195,6 +198,8 @@ std::wstring ExpectedErrorText(int code)
         return L"When attempting to unpack a reference record, source file for this reference was not found.";
     case 24:
         return L"Entered password is invalid.";
+    case 253:
+        return L"The archive comment is corrupt.";
     case 254:
         return L"File header broken.";
     default:

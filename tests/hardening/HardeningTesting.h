@@ -83,7 +83,7 @@ private:
 // volume that is not there.
 struct LibraryWalk {
     int openResult = 0;
-    int stopCode = 0;    // as the program must report it: 12 from a read made 254
+    int stopCode = 0;    // as the program must report it: 12 from a read made 254 (253 with an unreadable comment)
     size_t entries = 0;  // headers read, the later pieces of a split entry not counted
     size_t passwordRequests = 0;
     bool passwordRefused = false;  // the last request was refused
