@@ -332,6 +332,49 @@ TEST_F(ExtractJob, ASolidArchiveAfterDamageWritesWhatTheReferenceWrites)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
+// `value` in `bytes` bytes, low first.
+std::string LittleEndian(std::uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(value >> (8 * i));
+    return out;
+}
+
+std::uint32_t Crc32Of(const std::string& bytes)
+{
+    return rar5::Crc32(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+// A RAR 1.5-2.x block, which rar no longer writes: its checksum is the low half of
+// the CRC32 of the fields after it; `after` counts in its size but not in the
+// checksum (a comment held in the header).
+std::string OldBlock(std::uint8_t type, std::uint16_t flags, const std::string& fields, const std::string& after = "")
+{
+    const std::string head = LittleEndian(type, 1) + LittleEndian(flags, 2) +
+                             LittleEndian(static_cast<std::uint32_t>(7 + fields.size() + after.size()), 2) + fields;
+    return LittleEndian(Crc32Of(head), 2) + head + after;
+}
+
+// An archive comment, and a comment in the first file's header, as RAR 2.x wrote
+// them: intact, yet the library checks that file header over its comment.
+std::string OldArchiveWithComments()
+{
+    const auto comment = [](const std::string& text) {
+        const auto size = static_cast<std::uint32_t>(text.size());
+        return OldBlock(0x75, 0, LittleEndian(size, 2) + "\x14\x30" + LittleEndian(Crc32Of(text), 2), text);
+    };
+    const auto file = [](const std::string& name, const std::string& data, const std::string& held) {
+        const auto size = static_cast<std::uint32_t>(data.size());
+        const std::string fields = LittleEndian(size, 4) + LittleEndian(size, 4) + std::string(1, '\0') +
+                                   LittleEndian(Crc32Of(data), 4) + LittleEndian(0x5A210000, 4) + "\x14\x30" +
+                                   LittleEndian(static_cast<std::uint32_t>(name.size()), 2) + LittleEndian(0x20, 4) + name;
+        return OldBlock(0x74, held.empty() ? 0x8000 : 0x8008, fields, held) + data;
+    };
+    return std::string("Rar!\x1a\x07\x00", 7) + OldBlock(0x73, 0x0002, std::string(6, '\0'), comment("archive")) +
+           file("a.txt", "alpha", comment("file")) + file("b.txt", "bravo", "") + OldBlock(0x7B, 0x4000, "");
+}
+
 // The library reads on past a header whose checksum fails and says so only where
 // the walk ends, as a broken header; with the comment unreadable that end is the
 // comment's, and every entry is listed and written.
@@ -349,12 +392,17 @@ TEST_F(ExtractJob, ADamagedCommentIsNoBrokenHeader)
     ASSERT_TRUE(rar5::ReadVint(raw, at, raw.size(), mainSize));
     bytes[at + mainSize] ^= 1;
     WriteFileAt(archive, bytes);
+    const std::wstring old = fixture.OutputPath(L"old.rar");
+    WriteFileAt(old, OldArchiveWithComments());
 
-    ExpectErrorBox(driver, L"The archive comment is corrupt.");
-    ASSERT_NO_FATAL_FAILURE(Open(archive));
-    EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
-    EXPECT_EQ(Run(), IDOK);
-    EXPECT_EQ(TreePaths(ReadTree(Destination())), (Names{L"a.txt", L"b.txt"}));
+    for (const std::wstring& path : {archive, old}) {
+        RemoveTree(Destination());
+        ExpectErrorBox(driver, L"The archive comment is corrupt.");
+        ASSERT_NO_FATAL_FAILURE(Open(path));
+        EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
+        EXPECT_EQ(Run(), IDOK);
+        EXPECT_EQ(ReadWholeFile(Target(L"a.txt")) + ReadWholeFile(Target(L"b.txt")), "alphabravo");
+    }
     EXPECT_TRUE(driver.AllAnswered());
 }
 
