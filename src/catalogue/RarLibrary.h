@@ -98,13 +98,11 @@ public:
     bool IsOpen() const noexcept { return handle != nullptr; }
     HANDLE Get() const noexcept { return handle; }
 
-    // What the open found: the archive is solid (its entries unpack as one stream);
-    // it has a comment that the library could not read.
+    // What the open found: the archive is solid (its entries unpack as one stream).
     bool IsSolid() const noexcept { return (archiveFlags & ROADF_SOLID) != 0; }
-    bool CommentUnreadable() const noexcept { return commentUnreadable; }
 
 private:
     HANDLE handle = nullptr;
     unsigned archiveFlags = 0;
-    bool commentUnreadable = false;
+    bool commentUnreadable = false;  // the archive has a comment the open could not read
 };
