@@ -32,6 +32,8 @@ UINT ArchiveErrorStringId(int code) noexcept
         return IDS_ERROR_BAD_PASSWORD;
     case HEADER_BROKEN:
         return IDS_ERROR_HEADER_BROKEN;
+    case COMMENT_BROKEN:
+        return IDS_ERROR_COMMENT_BROKEN;
     default:
         return 0;
     }

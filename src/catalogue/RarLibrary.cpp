@@ -7,6 +7,8 @@ RarArchive& RarArchive::operator=(RarArchive&& other) noexcept
     if (this != &other) {
         Close();
         handle = other.handle;
+        archiveFlags = other.archiveFlags;
+        commentUnreadable = other.commentUnreadable;
         other.handle = nullptr;
     }
     return *this;
@@ -21,6 +23,12 @@ int RarArchive::Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callba
     request.OpenMode = static_cast<unsigned>(mode);
     request.Callback = callback;
     request.UserData = userData;
+    // The comment is not shown, but whether it can be read tells what a broken
+    // header at the end of the walk means. One unit of room is enough: a longer
+    // comment reads as ERAR_SMALL_BUF.
+    wchar_t commentProbe[1] = {};
+    request.CmtBufW = commentProbe;
+    request.CmtBufSize = 1;
     HANDLE opened = RAROpenArchiveEx(&request);
     const int result = static_cast<int>(request.OpenResult);
     if (result != ERAR_SUCCESS) {
@@ -31,6 +39,9 @@ int RarArchive::Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callba
     // A success without a handle is left to the first read, which then fails:
     // the caller tells the user that the archive could not be read.
     handle = opened;
+    archiveFlags = request.Flags;
+    commentUnreadable = (request.Flags & ROADF_COMMENT) != 0 && request.CmtState != 1 &&
+                        request.CmtState != static_cast<unsigned>(ERAR_SMALL_BUF);
     return ERAR_SUCCESS;
 }
 
@@ -41,7 +52,9 @@ int RarArchive::ReadHeader(RARHeaderDataEx& header)
     header.CmtBuf = nullptr;
     header.CmtBufSize = 0;
     const int result = RARReadHeaderEx(handle, &header);
-    return result == ERAR_BAD_DATA ? HEADER_BROKEN : result;
+    if (result != ERAR_BAD_DATA)
+        return result;
+    return commentUnreadable ? COMMENT_BROKEN : HEADER_BROKEN;
 }
 
 int RarArchive::Skip()
@@ -75,4 +88,6 @@ void RarArchive::Close() noexcept
         RARCloseArchive(handle);
         handle = nullptr;
     }
+    archiveFlags = 0;
+    commentUnreadable = false;
 }

@@ -20,6 +20,15 @@
 // not a CRC error in file data; callers see this code instead.
 constexpr int HEADER_BROKEN = 254;
 
+// The same answer from an archive whose comment the library could not read at the
+// open. The library marks a header whose checksum fails, reads on past it, and
+// tells of the mark only where the walk ends, with ERAR_BAD_DATA in place of the
+// normal end. A damaged comment leaves the mark; so does a RAR 1.5-2.x file header
+// that carries a comment of its own (the library checks it over that comment too),
+// and when it is the first one the archive comment cannot be read either. Such an
+// end says nothing of the file headers.
+constexpr int COMMENT_BROKEN = 253;
+
 // Listing reads headers only: skipping never unpacks (in a solid archive a skip
 // in extract mode decompresses everything up to the next header) and never needs
 // the data's password. The split pieces are handed out too, so that a set opened
@@ -59,7 +68,11 @@ public:
     ~RarArchive() { Close(); }
     RarArchive(const RarArchive&) = delete;
     RarArchive& operator=(const RarArchive&) = delete;
-    RarArchive(RarArchive&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
+    RarArchive(RarArchive&& other) noexcept
+        : handle(other.handle), archiveFlags(other.archiveFlags), commentUnreadable(other.commentUnreadable)
+    {
+        other.handle = nullptr;
+    }
     RarArchive& operator=(RarArchive&& other) noexcept;
 
     // Opens `path` for a walk over its headers. Returns the library's OpenResult:
@@ -68,8 +81,9 @@ public:
     int Open(const wchar_t* path, RarOpenMode mode, UNRARCALLBACK callback, LPARAM userData);
 
     // 0 when `header` is filled, ERAR_END_ARCHIVE at the normal end, else a result
-    // code, with ERAR_BAD_DATA already turned into HEADER_BROKEN. `header` must
-    // come zero-filled from the caller once (its reserved fields are read).
+    // code, with ERAR_BAD_DATA already turned into HEADER_BROKEN, or COMMENT_BROKEN
+    // when the open found the comment unreadable. `header` must come zero-filled
+    // from the caller once (its reserved fields are read).
     int ReadHeader(RARHeaderDataEx& header);
 
     // Moves past the data of the entry just read (the listing's call; in list mode
@@ -84,6 +98,11 @@ public:
     bool IsOpen() const noexcept { return handle != nullptr; }
     HANDLE Get() const noexcept { return handle; }
 
+    // What the open found: the archive is solid (its entries unpack as one stream).
+    bool IsSolid() const noexcept { return (archiveFlags & ROADF_SOLID) != 0; }
+
 private:
     HANDLE handle = nullptr;
+    unsigned archiveFlags = 0;
+    bool commentUnreadable = false;  // the archive has a comment the open could not read
 };

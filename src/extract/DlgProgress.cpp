@@ -12,7 +12,6 @@
 #include <commctrl.h>
 #include <process.h>
 
-#include <cwchar>
 #include <new>
 
 CDlgProgress::CDlgProgress(const ExtractionJob& extractionJob) : CDialogImpl(IDD_PROGRESS), job(extractionJob) {}
@@ -118,7 +117,7 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
     // quick worker can beat: a prompt or a message box must not come up without
     // this dialog on screen to centre on.
     if (tag == UNPACK_NEED_PASSWORD || tag == UNPACK_ERROR || tag == UNPACK_DESTINATION_FAILED ||
-        tag == UNPACK_UNSAFE_NAMES) {
+        tag == UNPACK_UNSAFE_NAMES || tag == UNPACK_FAILED_ENTRIES) {
         if (!IsWindowVisible())
             ShowWindow(SW_SHOW);
     }
@@ -146,12 +145,14 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
         ShowErrorText(LoadResourceString(IDS_ERROR_CREATE_DESTINATION));
         channel.Acknowledge();
         break;
-    case UNPACK_UNSAFE_NAMES: {
-        const std::wstring format = LoadResourceString(IDS_ERROR_UNSAFE_NAMES);
-        std::wstring text(format.size() + 16, L'\0');
-        const int length = std::swprintf(&text[0], text.size(), format.c_str(), static_cast<int>(value));
-        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-        ShowErrorText(text);
+    case UNPACK_UNSAFE_NAMES:
+        ShowErrorText(FormatResourceCount(IDS_ERROR_UNSAFE_NAMES, static_cast<int>(value)));
+        channel.Acknowledge();
+        break;
+    case UNPACK_FAILED_ENTRIES: {
+        // Ours from here: freed however this ends.
+        UniqueLocal text(reinterpret_cast<HLOCAL>(value));
+        ShowErrorText(text ? static_cast<const wchar_t*>(text.get()) : L"");
         channel.Acknowledge();
         break;
     }

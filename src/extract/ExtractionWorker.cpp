@@ -13,6 +13,19 @@
 #include <memory>
 #include <new>
 
+namespace {
+
+UniqueLocal LocalCopyOf(const std::wstring& text)
+{
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    UniqueLocal copy(::LocalAlloc(LPTR, bytes));
+    if (copy)
+        std::memcpy(copy.get(), text.c_str(), bytes);
+    return copy;
+}
+
+}  // namespace
+
 bool JobChannel::Open(UniqueKernelHandle autoResetEvent) noexcept
 {
     event = std::move(autoResetEvent);
@@ -104,13 +117,7 @@ void ExtractionWorker::Run()
             Report(UNPACK_ERROR, opened);
             errorReported = true;
         } else {
-            const int ended = ExtractEntries(archive);
-            if (cancelledBetweenEntries) {
-                errorReported = true;
-            } else if (ended != ERAR_SUCCESS && ended != ERAR_END_ARCHIVE) {
-                Report(UNPACK_ERROR, ended);
-                errorReported = true;
-            }
+            errorReported = ReportEnd(ExtractEntries(archive));
             archive.Close();
         }
         if (unsafeNames > 0) {
@@ -146,7 +153,11 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
         // After a refused password a failed read tells of the missing key, not
         // of a broken header: the library's own code is reported.
         if (channel.PasswordRefused())
-            return result == HEADER_BROKEN ? ERAR_BAD_DATA : result;
+            return result == HEADER_BROKEN || result == COMMENT_BROKEN ? ERAR_BAD_DATA : result;
+        // The end of the walk as the listing met it, which told of it: it costs no
+        // entry that the catalogue holds.
+        if (result == COMMENT_BROKEN)
+            return ERAR_END_ARCHIVE;
         if (result != ERAR_SUCCESS)
             return result;
         try {
@@ -156,14 +167,39 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
             const bool taken = filter.Takes(name);
             previous = name;
             result = ExtractEntry(archive, name, IsFolderHeader(*header), taken);
-            if (taken && !anotherPiece && result == ERAR_SUCCESS)
+            if (taken && !anotherPiece)
                 ++handledHeaders;
         } catch (const std::bad_alloc&) {
             result = ERAR_NO_MEMORY;
         }
-        if (result != ERAR_SUCCESS)
+        if (result == ERAR_SUCCESS)
+            continue;
+        // A cancel aborts the library's call with a code of its own.
+        if (!EndsOnlyTheEntry(result, archive.IsSolid()) || channel.IsCancelled())
             return result;
+        EntryFailed(name, result);
     }
+}
+
+void ExtractionWorker::EntryFailed(const std::wstring& name, int code)
+{
+    // The first is told at once, as when it ended the job; the rest at the end.
+    if (failures.Count() == 0)
+        Report(UNPACK_ERROR, code);
+    failures.Add(name, code);
+}
+
+bool ExtractionWorker::ReportEnd(int ended)
+{
+    // A cancel between entries ends with 0, the walk's normal end with 10.
+    const int stoppedBy = ended == ERAR_END_ARCHIVE ? ERAR_SUCCESS : ended;
+    if (failures.Count() == 0) {
+        if (stoppedBy != ERAR_SUCCESS)
+            Report(UNPACK_ERROR, stoppedBy);
+    } else if (failures.NeedsSummary(stoppedBy)) {
+        ReportText(UNPACK_FAILED_ENTRIES, failures.SummaryText(stoppedBy));
+    }
+    return cancelledBetweenEntries || stoppedBy != ERAR_SUCCESS || failures.Count() > 0;
 }
 
 int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken)
@@ -174,9 +210,12 @@ int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name
         return result;
     }
     ShowEntry(UNPACK_EXTRACTING, name);
-    // The library would cut the path to its buffer and write somewhere else.
-    if (!FitsLibrary(destination, name))
-        return ERAR_ECREATE;
+    // The library would cut the path to its buffer and write somewhere else: the
+    // entry is passed over instead, and fails.
+    if (!FitsLibrary(destination, name)) {
+        const int skipped = archive.SkipWide();
+        return skipped == ERAR_SUCCESS ? ERAR_ECREATE : skipped;
+    }
     const int result = archive.ExtractTo(destination.c_str());
     // Best effort: a file system without streams leaves the file unmarked.
     if (result == ERAR_SUCCESS && !isFolder && !zoneIdentifier.empty())
@@ -297,11 +336,9 @@ void ExtractionWorker::FlushDisplay()
 
 bool ExtractionWorker::PostName(WPARAM tag, const std::wstring& name) const
 {
-    const size_t bytes = (name.size() + 1) * sizeof(wchar_t);
-    UniqueLocal copy(::LocalAlloc(LPTR, bytes));
+    UniqueLocal copy = LocalCopyOf(name);
     if (!copy)
         return false;
-    std::memcpy(copy.get(), name.c_str(), bytes);
     // The block is the dialog's once posted; it stays ours when the post fails.
     if (!::PostMessageW(dialog, WM_UNPACK_EVENT, tag, reinterpret_cast<LPARAM>(copy.get())))
         return false;
@@ -320,10 +357,20 @@ bool ExtractionWorker::PostSurely(WPARAM tag, LPARAM value) const
     }
 }
 
-void ExtractionWorker::Report(WPARAM tag, LPARAM value)
+bool ExtractionWorker::Report(WPARAM tag, LPARAM value)
 {
     FlushDisplay();
     channel.ResetEvent();
-    if (PostSurely(tag, value))
-        channel.WaitForEvent();
+    if (!PostSurely(tag, value))
+        return false;
+    channel.WaitForEvent();
+    return true;
+}
+
+void ExtractionWorker::ReportText(WPARAM tag, const std::wstring& text)
+{
+    UniqueLocal copy = LocalCopyOf(text);
+    // The block is the dialog's once posted, freed there by now.
+    if (copy && Report(tag, reinterpret_cast<LPARAM>(copy.get())))
+        copy.release();
 }

@@ -6,6 +6,7 @@
 // acknowledged error box).
 
 #include "catalogue/RarLibrary.h"
+#include "extract/EntryFailures.h"
 #include "extract/EntryFilter.h"
 #include "extract/ExtractionJob.h"
 #include "framework/Handles.h"
@@ -83,8 +84,13 @@ public:
     static unsigned __stdcall ThreadMain(void* worker);
 
 private:
-    // The code that ended the walk over the headers.
+    // The code that ended the walk over the headers. An entry that fails on its
+    // own is told of once (the first) and counted, and the walk goes on.
     int ExtractEntries(RarArchive& archive);
+    void EntryFailed(const std::wstring& name, int code);
+    // After the walk: what stopped it early (0 when nothing did), and the failed
+    // entries beyond the first.
+    bool ReportEnd(int ended);
     // `taken`: the job's choice includes the entry.
     int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken);
     // Whether an entry of the job's choice is written: its name is safe, and it is
@@ -101,8 +107,11 @@ private:
     bool PostName(WPARAM tag, const std::wstring& name) const;
     // For messages that must arrive: retried while the queue is full.
     bool PostSurely(WPARAM tag, LPARAM value) const;
-    // Posts a message that the dialog acknowledges, and waits for that.
-    void Report(WPARAM tag, LPARAM value);
+    // Posts a message that the dialog acknowledges, and waits for that; false
+    // when it could not be posted.
+    bool Report(WPARAM tag, LPARAM value);
+    // The same with a text, whose copy passes to the dialog.
+    void ReportText(WPARAM tag, const std::wstring& text);
     bool TimeToShow(ULONGLONG& lastShown) const;
 
     const ExtractionJob job;
@@ -121,6 +130,7 @@ private:
     std::string zoneIdentifier;  // the archive's mark of the web, given to every file written
     std::uint64_t bytesDone = 0;
     unsigned unsafeNames = 0;
+    EntryFailures failures;
     bool cancelledBetweenEntries = false;
 
     ULONGLONG nameShownAt = 0;

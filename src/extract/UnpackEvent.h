@@ -20,4 +20,5 @@ enum UnpackEventTag : WPARAM {
     // Our additions, acknowledged through the event like UNPACK_ERROR.
     UNPACK_DESTINATION_FAILED = 0x0DE57FA1,  // 0
     UNPACK_UNSAFE_NAMES = 0x5AFE0271,        // how many entries were skipped for their names
+    UNPACK_FAILED_ENTRIES = 0xFA11ED05,      // LocalAlloc text telling of the failed entries; the dialog frees it
 };

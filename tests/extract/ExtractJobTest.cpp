@@ -218,35 +218,191 @@ TEST_F(ExtractJob, MissingVolumeEndsTheJobWithAnError)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-TEST_F(ExtractJob, DamagedDataIsACrcErrorAndADamagedHeaderABrokenHeader)
-{
-    fixture.WriteFile(L"first.txt", "first");
-    fixture.WriteFile(L"second.txt", "the second file, stored as it is");
-    fixture.WriteFile(L"third.txt", "third");
-    const std::wstring archive = fixture.MakeArchive(L"stored.rar", L"-m0 -qo-", L"first.txt second.txt third.txt");
-    ASSERT_NO_FATAL_FAILURE(Open(archive));
-    const std::wstring copy = fixture.OutputPath(L"header.rar");
-    ASSERT_TRUE(::CopyFileW(archive.c_str(), copy.c_str(), FALSE));
+// Stored files whose data the test spoils by name.
+class DamagedEntries : public ExtractJob {
+protected:
+    static std::string Contents(const std::string& name) { return "the file " + name + ", stored as it is"; }
 
-    std::string bytes = ReadWholeFile(archive);
-    const size_t data = bytes.find("the second file");
-    ASSERT_NE(data, std::string::npos);
-    bytes[data] = 'T';
-    WriteFileAt(archive, bytes);
+    void MakeStored(const std::vector<std::string>& names)
+    {
+        std::wstring files;
+        for (const std::string& name : names) {
+            fixture.WriteFile(RarFixture::FromUtf8(name), Contents(name));
+            files += RarFixture::FromUtf8(name) + L" ";
+        }
+        archive = fixture.MakeArchive(L"stored.rar", L"-m0 -qo-", files);
+        ASSERT_NO_FATAL_FAILURE(Open(archive));
+        intact = ReadWholeFile(archive);
+    }
+
+    // The intact archive with these entries' data spoilt, and no destination yet.
+    void Damage(const std::vector<std::string>& names)
+    {
+        std::string bytes = intact;
+        for (const std::string& name : names)
+            bytes[bytes.find(Contents(name))] = 'T';
+        WriteFileAt(archive, bytes);
+        RemoveTree(Destination());
+    }
+
+    void ExpectWrittenWhole(const Names& names)
+    {
+        EXPECT_EQ(TreePaths(ReadTree(Destination())), names);
+        for (const std::wstring& name : names)
+            EXPECT_EQ(ReadWholeFile(Target(name)), Contents(RarFixture::ToUtf8(name)));
+    }
+
+    std::wstring archive;
+    std::string intact;
+};
+
+TEST_F(DamagedEntries, AFailedEntryCostsOnlyItselfAndIsToldOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeStored({"a.txt", "b.txt", "c.txt", "d.txt"}));
+    Damage({"a.txt"});
     ExpectErrorBox(driver, L"File CRC error.");
     EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(ReadWholeFile(Target(L"first.txt")), "first");
-    EXPECT_FALSE(PathExists(Target(L"third.txt")));
+    // No half-written a.txt either: the library removes what failed its check.
+    ExpectWrittenWhole({L"b.txt", L"c.txt", L"d.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
 
+    // The first as it happens, all of them named at the end.
+    Damage({"a.txt", "b.txt", "d.txt"});
+    ExpectErrorBox(driver, L"File CRC error.");
+    ExpectErrorBox(driver, L"3 entries could not be extracted:\na.txt: File CRC error.\nb.txt: File CRC error.\n"
+                           L"d.txt: File CRC error.");
+    EXPECT_EQ(Run(), IDCANCEL);
+    ExpectWrittenWhole({L"c.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// A header that cannot be read ends the walk; what came before it stays.
+TEST_F(DamagedEntries, ABrokenHeaderStillEndsTheJob)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeStored({"a.txt", "b.txt", "c.txt", "d.txt"}));
     std::string error;
     ASSERT_TRUE(rar5::EditArchive(
-        copy, [](rar5::Archive& a) { a.Files().at(1).damage = rar5::Damage::ZeroSize; }, &error))
+        archive, [](rar5::Archive& a) { a.Find("c.txt")->damage = rar5::Damage::ZeroSize; }, &error))
         << error;
-    catalogue.archivePath = copy;
-    ::DeleteFileW(Target(L"first.txt").c_str());
+    intact = ReadWholeFile(archive);
+    Damage({});
     ExpectErrorBox(driver, L"File header broken.");
     EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(ReadWholeFile(Target(L"first.txt")), "first");
+    ExpectWrittenWhole({L"a.txt", L"b.txt"});
+
+    Damage({"a.txt"});
+    ExpectErrorBox(driver, L"File CRC error.");
+    ExpectErrorBox(driver, L"1 entry could not be extracted:\na.txt: File CRC error.\n\n"
+                           L"Extraction stopped: File header broken.");
+    EXPECT_EQ(Run(), IDCANCEL);
+    ExpectWrittenWhole({L"b.txt"});
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// In a solid archive every entry after the damage unpacks from it and fails too,
+// as the reference finds.
+TEST_F(ExtractJob, ASolidArchiveAfterDamageWritesWhatTheReferenceWrites)
+{
+    const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot"};
+    unsigned state = 7;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
+        std::string text;
+        for (int i = 0; i < 3000; ++i) {
+            state = state * 1103515245u + 12345u;
+            text += std::string(words[(state >> 16) % 6]) + " ";
+        }
+        fixture.WriteFile(RarFixture::FromUtf8(name), text);
+    }
+    const std::wstring archive = fixture.MakeArchive(L"solid.rar", L"-s -qo-", L"a.txt b.txt c.txt d.txt e.txt");
+    ASSERT_NO_FATAL_FAILURE(Open(archive));
+    std::string bytes = ReadWholeFile(archive);
+    // Between c.txt's header and d.txt's lies c.txt's packed data.
+    bytes[(bytes.find("c.txt") + bytes.find("d.txt")) / 2] ^= 0x55;
+    WriteFileAt(archive, bytes);
+
+    Names boxes;
+    CollectErrorBoxes(driver, boxes, 2);
+    EXPECT_EQ(Run(), IDCANCEL);
+    const std::wstring reference = fixture.Folder() + L"\\reference";
+    EXPECT_EQ(ReferenceExtract(fixture, archive, reference), 3);
+    EXPECT_EQ(TreePaths(ReadTree(Destination())), (Names{L"a.txt", L"b.txt"}));
+    EXPECT_TRUE(ReadDiskTree(Destination()) == ReadDiskTree(reference));
+    EXPECT_EQ(boxes, (Names{L"File CRC error.", L"3 entries could not be extracted:\nc.txt: File CRC error.\n"
+                                                     L"d.txt: File CRC error.\ne.txt: File CRC error."}));
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+// `value` in `bytes` bytes, low first.
+std::string LittleEndian(std::uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(value >> (8 * i));
+    return out;
+}
+
+std::uint32_t Crc32Of(const std::string& bytes)
+{
+    return rar5::Crc32(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+// A RAR 1.5-2.x block, which rar no longer writes: its checksum is the low half of
+// the CRC32 of the fields after it; `after` counts in its size but not in the
+// checksum (a comment held in the header).
+std::string OldBlock(std::uint8_t type, std::uint16_t flags, const std::string& fields, const std::string& after = "")
+{
+    const std::string head = LittleEndian(type, 1) + LittleEndian(flags, 2) +
+                             LittleEndian(static_cast<std::uint32_t>(7 + fields.size() + after.size()), 2) + fields;
+    return LittleEndian(Crc32Of(head), 2) + head + after;
+}
+
+// An archive comment, and a comment in the first file's header, as RAR 2.x wrote
+// them: intact, yet the library checks that file header over its comment.
+std::string OldArchiveWithComments()
+{
+    const auto comment = [](const std::string& text) {
+        const auto size = static_cast<std::uint32_t>(text.size());
+        return OldBlock(0x75, 0, LittleEndian(size, 2) + "\x14\x30" + LittleEndian(Crc32Of(text), 2), text);
+    };
+    const auto file = [](const std::string& name, const std::string& data, const std::string& held) {
+        const auto size = static_cast<std::uint32_t>(data.size());
+        const std::string fields = LittleEndian(size, 4) + LittleEndian(size, 4) + std::string(1, '\0') +
+                                   LittleEndian(Crc32Of(data), 4) + LittleEndian(0x5A210000, 4) + "\x14\x30" +
+                                   LittleEndian(static_cast<std::uint32_t>(name.size()), 2) + LittleEndian(0x20, 4) + name;
+        return OldBlock(0x74, held.empty() ? 0x8000 : 0x8008, fields, held) + data;
+    };
+    return std::string("Rar!\x1a\x07\x00", 7) + OldBlock(0x73, 0x0002, std::string(6, '\0'), comment("archive")) +
+           file("a.txt", "alpha", comment("file")) + file("b.txt", "bravo", "") + OldBlock(0x7B, 0x4000, "");
+}
+
+// The library reads on past a header whose checksum fails and says so only where
+// the walk ends, as a broken header; with the comment unreadable that end is the
+// comment's, and every entry is listed and written.
+TEST_F(ExtractJob, ADamagedCommentIsNoBrokenHeader)
+{
+    fixture.WriteFile(L"a.txt", "alpha");
+    fixture.WriteFile(L"b.txt", "bravo");
+    fixture.WriteFile(L"comment.txt", "the comment");
+    const std::wstring archive = fixture.MakeArchive(L"comment.rar", L"-qo- -zcomment.txt", L"a.txt b.txt");
+    // The comment's header follows the main header: spoil its checksum.
+    std::string bytes = ReadWholeFile(archive);
+    const std::vector<std::uint8_t> raw(bytes.begin(), bytes.end());
+    size_t at = 12;
+    std::uint64_t mainSize = 0;
+    ASSERT_TRUE(rar5::ReadVint(raw, at, raw.size(), mainSize));
+    bytes[at + mainSize] ^= 1;
+    WriteFileAt(archive, bytes);
+    const std::wstring old = fixture.OutputPath(L"old.rar");
+    WriteFileAt(old, OldArchiveWithComments());
+
+    for (const std::wstring& path : {archive, old}) {
+        RemoveTree(Destination());
+        ExpectErrorBox(driver, L"The archive comment is corrupt.");
+        ASSERT_NO_FATAL_FAILURE(Open(path));
+        EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
+        EXPECT_EQ(Run(), IDOK);
+        EXPECT_EQ(ReadWholeFile(Target(L"a.txt")) + ReadWholeFile(Target(L"b.txt")), "alphabravo");
+    }
     EXPECT_TRUE(driver.AllAnswered());
 }
 
@@ -292,12 +448,12 @@ TEST_F(ExtractJob, ASelectionStopsAfterItsLastHeaderWithTheFullWalksResult)
     EXPECT_EQ(TreePaths(ReadTree(Destination())), Names{L"a.txt"});
     EXPECT_EQ(ReadWholeFile(Target(L"a.txt")), text("twin.txt"));
 
-    // Damage before the last wanted entry still ends the job as before.
+    // Damage before the last wanted entry is told, and costs only its own entry.
     list->Refresh();
     list->SelectNamed({L"f.txt"});
     ExpectErrorBox(driver, L"File CRC error.");
     EXPECT_EQ(Run(ExtractSelected), IDCANCEL);
-    EXPECT_FALSE(PathExists(Target(L"f.txt")));
+    EXPECT_EQ(ReadWholeFile(Target(L"f.txt")), text("f.txt"));
     EXPECT_TRUE(driver.AllAnswered());
 }
 

@@ -205,3 +205,13 @@ void ExpectErrorBox(DialogDriver& driver, const std::wstring& message)
         box.Press(IDOK);
     });
 }
+
+void CollectErrorBoxes(DialogDriver& driver, Names& texts, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        driver.Expect(L"Error", [&texts](DialogDriver::Dialog& box) {
+            texts.push_back(box.MessageText());
+            box.Press(IDOK);
+        });
+    }
+}

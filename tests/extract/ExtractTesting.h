@@ -93,3 +93,5 @@ std::string Noise(size_t size, unsigned seed = 12345);
 
 // Answers the next "Error" box after checking its text.
 void ExpectErrorBox(DialogDriver& driver, const std::wstring& message);
+// Answers the next `count` "Error" boxes, keeping their texts.
+void CollectErrorBoxes(DialogDriver& driver, Names& texts, int count);

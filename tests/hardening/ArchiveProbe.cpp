@@ -278,7 +278,8 @@ private:
 std::string Codes(const LibraryWalk& walk)
 {
     return "(open " + std::to_string(walk.openResult) + ", stop " + std::to_string(walk.stopCode) + ", unsafe " +
-           std::to_string(walk.unsafeNames) + ", prompts " + std::to_string(walk.passwordRequests) + ")";
+           std::to_string(walk.unsafeNames) + ", prompts " + std::to_string(walk.passwordRequests) + ", failed " +
+           std::to_string(walk.failures.size()) + ")";
 }
 
 std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Plan& plan, const PlannedCase& planned,
@@ -331,7 +332,8 @@ std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Pl
         const CatalogueState before = StateOf(frame.Catalogue());
         answerer.Clear();
         const INT_PTR result = RunExtractionJob(shown.JobInto(destination), shown.Window());
-        codes += " extract " + std::to_string(extraction.openResult) + "/" + std::to_string(extraction.stopCode);
+        // The code whose message the user reads first.
+        codes += " extract " + std::to_string(extraction.openResult) + "/" + std::to_string(FirstJobCode(extraction));
         PumpMessagesFor(0);
         const ShownBoxes jobBoxes = answerer.Messages();
         checks.Expect(jobBoxes == ExpectedJobBoxes(extraction),

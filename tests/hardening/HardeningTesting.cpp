@@ -1,6 +1,7 @@
 #include "HardeningTesting.h"
 
 #include "catalogue/ArchiveCatalogue.h"
+#include "extract/EntryFailures.h"
 #include "extract/ExtractionPaths.h"
 #include "extract/UnsafeName.h"
 #include "framework/Handles.h"
@@ -63,6 +64,16 @@ int CALLBACK WalkCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
     }
 }
 
+// After these the library has moved past the entry's data and reads on from the
+// next header, as `unrar x` goes on: data that failed its check, a file that
+// could not be made, the missing source of a copy; a method it does not know,
+// unless later entries unpack from the same solid stream.
+bool FailsOnlyTheEntry(int code, bool solid)
+{
+    return code == ERAR_BAD_DATA || code == ERAR_ECREATE || code == ERAR_EREFERENCE ||
+           (code == ERAR_UNKNOWN_FORMAT && !solid);
+}
+
 // A name that fills the library's field to its end may go on beyond it.
 std::wstring NameOf(const RARHeaderDataEx& header, bool& cut)
 {
@@ -86,10 +97,13 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
         for (;;) {
             int code = archive.ReadHeader(*header);
             if (!context.listing && context.refused) {
-                code = code == HEADER_BROKEN ? ERAR_BAD_DATA : code;
+                code = code == HEADER_BROKEN || code == COMMENT_BROKEN ? ERAR_BAD_DATA : code;
                 walk.stopCode = code;
                 break;
             }
+            // The listing tells of that end, a job does not.
+            if (!context.listing && code == COMMENT_BROKEN)
+                code = ERAR_END_ARCHIVE;
             if (code != ERAR_SUCCESS) {
                 walk.stopCode = code;
                 break;
@@ -105,9 +119,14 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
                 ++walk.unsafeNames;
                 code = archive.SkipWide();
             } else if (!FitsLibrary(*destination, name)) {
-                code = ERAR_ECREATE;
+                code = archive.SkipWide();
+                code = code == ERAR_SUCCESS ? ERAR_ECREATE : code;
             } else {
                 code = archive.ExtractTo(destination->c_str());
+            }
+            if (!context.listing && FailsOnlyTheEntry(code, archive.IsSolid())) {
+                walk.failures.push_back({name, code});
+                continue;
             }
             if (code != ERAR_SUCCESS) {
                 walk.stopCode = code;
@@ -179,6 +198,8 @@ std::wstring ExpectedErrorText(int code)
         return L"When attempting to unpack a reference record, source file for this reference was not found.";
     case 24:
         return L"Entered password is invalid.";
+    case 253:
+        return L"The archive comment is corrupt.";
     case 254:
         return L"File header broken.";
     default:
@@ -189,6 +210,20 @@ std::wstring ExpectedErrorText(int code)
 std::wstring UnsafeNamesText(unsigned count)
 {
     return std::to_wstring(count) + L" entries were skipped because their names are unsafe.";
+}
+
+std::wstring FailedEntriesText(const std::vector<FailedEntry>& failures, const std::wstring& stoppedBy)
+{
+    constexpr size_t kNamed = 10;
+    std::wstring text = failures.size() == 1 ? L"1 entry could not be extracted:"
+                                             : std::to_wstring(failures.size()) + L" entries could not be extracted:";
+    for (size_t i = 0; i < failures.size() && i < kNamed; ++i)
+        text += L"\n" + ShownEntryName(failures[i].name) + L": " + ExpectedErrorText(failures[i].code);
+    if (failures.size() > kNamed)
+        text += L"\nand " + std::to_wstring(failures.size() - kNamed) + L" more.";
+    if (!stoppedBy.empty())
+        text += L"\n\nExtraction stopped: " + stoppedBy;
+    return text;
 }
 
 std::string Describe(const ShownBoxes& boxes)
@@ -294,10 +329,20 @@ ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk)
 
 ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk)
 {
+    // The first failure as it happens; further ones, and what then stopped the
+    // job, in one box at its end.
     ShownBoxes boxes;
     const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
-    if (code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE && !ExpectedErrorText(code).empty())
-        boxes.push_back({kErrorCaption, ExpectedErrorText(code)});
+    const std::wstring stoppedBy =
+        code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE ? ExpectedErrorText(code) : std::wstring();
+    if (walk.failures.empty()) {
+        if (!stoppedBy.empty())
+            boxes.push_back({kErrorCaption, stoppedBy});
+    } else {
+        boxes.push_back({kErrorCaption, ExpectedErrorText(walk.failures.front().code)});
+        if (walk.failures.size() > 1 || !stoppedBy.empty())
+            boxes.push_back({kErrorCaption, FailedEntriesText(walk.failures, stoppedBy)});
+    }
     if (walk.unsafeNames > 0)
         boxes.push_back({kErrorCaption, UnsafeNamesText(walk.unsafeNames)});
     return boxes;
@@ -307,7 +352,14 @@ INT_PTR ExpectedJobResult(const LibraryWalk& walk)
 {
     const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
     const bool failed = code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE;
-    return failed || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
+    return failed || !walk.failures.empty() || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
+}
+
+int FirstJobCode(const LibraryWalk& walk)
+{
+    if (walk.openResult != 0)
+        return walk.openResult;
+    return walk.failures.empty() ? walk.stopCode : walk.failures.front().code;
 }
 
 bool CatalogueState::operator==(const CatalogueState& other) const

@@ -29,6 +29,16 @@ std::wstring ExpectedErrorText(int code);
 // The box at the end of a job that skipped entries with unsafe names.
 std::wstring UnsafeNamesText(unsigned count);
 
+// An entry that failed on its own in a job that went on past it.
+struct FailedEntry {
+    std::wstring name;
+    int code = 0;
+};
+
+// The box at the end of a job that went on past failed entries; `stoppedBy` is
+// the message of what then ended it early ("" when it ran to its end).
+std::wstring FailedEntriesText(const std::vector<FailedEntry>& failures, const std::wstring& stoppedBy);
+
 struct ShownBox {
     std::wstring caption;
     std::wstring text;  // a message box's text; "" for other dialogs
@@ -73,11 +83,12 @@ private:
 // volume that is not there.
 struct LibraryWalk {
     int openResult = 0;
-    int stopCode = 0;    // as the program must report it: 12 from a read made 254
+    int stopCode = 0;    // as the program must report it: 12 from a read made 254 (253 with an unreadable comment)
     size_t entries = 0;  // headers read, the later pieces of a split entry not counted
     size_t passwordRequests = 0;
     bool passwordRefused = false;  // the last request was refused
     unsigned unsafeNames = 0;      // extraction only
+    std::vector<FailedEntry> failures;  // extraction only: the entries the walk went on past
 };
 
 // Lists as OpenArchive does.
@@ -92,6 +103,8 @@ ShownBoxes ExpectedListingBoxes(const LibraryWalk& walk);
 // The boxes an extraction job must show, and its modal result.
 ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk);
 INT_PTR ExpectedJobResult(const LibraryWalk& walk);
+// The code whose message a job shows first (0 for none).
+int FirstJobCode(const LibraryWalk& walk);
 
 // What the catalogue holds, enough to tell whether it changed.
 struct CatalogueState {

@@ -62,8 +62,8 @@ TEST_F(WindowsNames, DeviceNamesAndTrailingDotsAndBlanks)
 
 // Characters that Windows refuses in names: the library writes the file under a
 // corrected name ("ask_.txt") and still answers 16, which the user reads as
-// "File create error."; the job ends there, as every failed entry ends it.
-TEST_F(WindowsNames, ReservedCharactersEndTheJobWithTheLibrarysCode)
+// "File create error."; the job goes on with the next entry.
+TEST_F(WindowsNames, ReservedCharactersFailTheirEntryWithTheLibrarysCode)
 {
     const std::vector<std::wstring> names = {L"'ask?.txt'", L"'star*.txt'", L"'pipe|x.txt'", L"'angle<>.txt'",
                                              L"'quote\".txt'"};
@@ -85,7 +85,7 @@ TEST_F(WindowsNames, ReservedCharactersEndTheJobWithTheLibrarysCode)
     const DiskTree written = ReadDiskTree(destination);
     EXPECT_EQ(written.count(L"a-first.txt"), 1u);
     EXPECT_EQ(written.count(L"star_.txt"), 1u);
-    EXPECT_EQ(written.count(L"z-last.txt"), 0u);
+    EXPECT_EQ(written.count(L"z-last.txt"), 1u);
     EXPECT_TRUE(driver->AllAnswered());
 }
 
