@@ -205,7 +205,8 @@ void CThemedButton::DrawImage(HDC dc, int width) const
     BLENDFUNCTION blend{AC_SRC_OVER, 0, hot ? kHotAlpha : kPlainAlpha, AC_SRC_ALPHA};
     const int imageW = static_cast<int>(imageWidth);
     const int imageH = static_cast<int>(imageHeight);
-    ::AlphaBlend(dc, (width - imageW) / 2, kImageTop, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
+    // gdi32's own export: msimg32.dll, AlphaBlend's home, is no known DLL.
+    ::GdiAlphaBlend(dc, (width - imageW) / 2, kImageTop, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
 }
 
 void CThemedButton::DrawCaption(HDC dc, int width, int height) const
