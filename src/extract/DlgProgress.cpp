@@ -113,7 +113,7 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
     // quick worker can beat: a prompt or a message box must not come up without
     // this dialog on screen to centre on.
     if (tag == UNPACK_NEED_PASSWORD || tag == UNPACK_ERROR || tag == UNPACK_DESTINATION_FAILED ||
-        tag == UNPACK_UNSAFE_NAMES) {
+        tag == UNPACK_UNSAFE_NAMES || tag == UNPACK_LINKS_LEFT_OUT) {
         if (!IsWindowVisible())
             ShowWindow(SW_SHOW);
     }
@@ -141,15 +141,14 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
         ShowErrorText(LoadResourceString(IDS_ERROR_CREATE_DESTINATION));
         channel.Acknowledge();
         break;
-    case UNPACK_UNSAFE_NAMES: {
-        const std::wstring format = LoadResourceString(IDS_ERROR_UNSAFE_NAMES);
-        std::wstring text(format.size() + 16, L'\0');
-        const int length = std::swprintf(&text[0], text.size(), format.c_str(), static_cast<int>(value));
-        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-        ShowErrorText(text);
+    case UNPACK_UNSAFE_NAMES:
+        ShowCount(IDS_ERROR_UNSAFE_NAMES, value);
         channel.Acknowledge();
         break;
-    }
+    case UNPACK_LINKS_LEFT_OUT:
+        ShowCount(IDS_ERROR_LINKS_LEFT_OUT, value);
+        channel.Acknowledge();
+        break;
     case UNPACK_DONE:
         EndDialog(value ? IDCANCEL : IDOK);
         break;
@@ -188,6 +187,15 @@ void CDlgProgress::ShowErrorText(const std::wstring& text)
 {
     const std::wstring caption = LoadResourceString(IDS_ERROR_CAPTION);
     ::MessageBoxW(handle, text.c_str(), caption.c_str(), MB_ICONERROR);
+}
+
+void CDlgProgress::ShowCount(UINT formatId, LPARAM count)
+{
+    const std::wstring format = LoadResourceString(formatId);
+    std::wstring text(format.size() + 16, L'\0');
+    const int length = std::swprintf(&text[0], text.size(), format.c_str(), static_cast<int>(count));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    ShowErrorText(text);
 }
 
 INT_PTR RunExtractionJob(const ExtractionJob& job, HWND owner)

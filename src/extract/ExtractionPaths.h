@@ -8,9 +8,12 @@
 
 #include <string>
 
-// The RAR library builds each target in a buffer of 2048 units and may put
-// "\\?\UNC\" in front of it: destination + "\" + name must stay within this.
-constexpr size_t kLibraryPathLimit = 2048 - 1 - 8;
+// The RAR library builds each target in a buffer of this many units, terminator
+// included...
+constexpr size_t kLibraryTargetRoom = 2048;
+// ...and may put "\\?\UNC\" in front of it: destination + "\" + name must stay
+// within this.
+constexpr size_t kLibraryPathLimit = kLibraryTargetRoom - 1 - 8;
 
 bool PathExists(const std::wstring& path);
 

@@ -278,7 +278,8 @@ private:
 std::string Codes(const LibraryWalk& walk)
 {
     return "(open " + std::to_string(walk.openResult) + ", stop " + std::to_string(walk.stopCode) + ", unsafe " +
-           std::to_string(walk.unsafeNames) + ", prompts " + std::to_string(walk.passwordRequests) + ")";
+           std::to_string(walk.unsafeNames) + ", links " + std::to_string(walk.linksLeftOut) + ", prompts " +
+           std::to_string(walk.passwordRequests) + ")";
 }
 
 std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Plan& plan, const PlannedCase& planned,

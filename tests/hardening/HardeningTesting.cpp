@@ -104,10 +104,18 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
             } else if (cut || IsUnsafeEntryName(name)) {
                 ++walk.unsafeNames;
                 code = archive.SkipWide();
+            } else if (MakesLink(*header)) {
+                ++walk.linksLeftOut;
+                code = archive.SkipWide();
             } else if (!FitsLibrary(*destination, name)) {
                 code = ERAR_ECREATE;
             } else {
                 code = archive.ExtractTo(destination->c_str());
+                // A stream record left out for its name: the file is there.
+                if (code == ERAR_UNSAFE_STREAM) {
+                    ++walk.unsafeNames;
+                    code = ERAR_SUCCESS;
+                }
             }
             if (code != ERAR_SUCCESS) {
                 walk.stopCode = code;
@@ -189,6 +197,12 @@ std::wstring ExpectedErrorText(int code)
 std::wstring UnsafeNamesText(unsigned count)
 {
     return std::to_wstring(count) + L" entries were skipped because their names are unsafe.";
+}
+
+std::wstring LinksLeftOutText(unsigned count)
+{
+    return std::to_wstring(count) +
+           L" links were left out: Quillet does not make symbolic links, junctions or hard links.";
 }
 
 std::string Describe(const ShownBoxes& boxes)
@@ -300,6 +314,8 @@ ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk)
         boxes.push_back({kErrorCaption, ExpectedErrorText(code)});
     if (walk.unsafeNames > 0)
         boxes.push_back({kErrorCaption, UnsafeNamesText(walk.unsafeNames)});
+    if (walk.linksLeftOut > 0)
+        boxes.push_back({kErrorCaption, LinksLeftOutText(walk.linksLeftOut)});
     return boxes;
 }
 
@@ -307,7 +323,7 @@ INT_PTR ExpectedJobResult(const LibraryWalk& walk)
 {
     const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
     const bool failed = code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE;
-    return failed || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
+    return failed || walk.unsafeNames > 0 || walk.linksLeftOut > 0 ? IDCANCEL : IDOK;
 }
 
 bool CatalogueState::operator==(const CatalogueState& other) const
