@@ -1,16 +1,12 @@
 // The rules behind a job that need no archive: unsafe names, progress figures,
-// paths of any length, marks, and which entries a mode takes.
+// paths of any length and which entries a mode takes.
 
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveEntry.h"
 #include "extract/EntryFilter.h"
 #include "extract/ExtractionPaths.h"
-#include "extract/MarkOfTheWeb.h"
 #include "extract/ProgressText.h"
 #include "extract/UnsafeName.h"
-
-#include "DiskFiles.h"
-#include "RarFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -87,27 +83,6 @@ TEST(ExtractionPaths, AbsoluteFoldersAreNormalized)
               L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'd'));
     EXPECT_TRUE(FitsLibrary(L"C:\\dest", std::wstring(1023, L'n')));
     EXPECT_FALSE(FitsLibrary(std::wstring(1100, L'd'), std::wstring(1023, L'n')));
-}
-
-// A stream's path is longer than its file's: a mark is written and read back at
-// every length, those just short of the long-path form included; and no file is
-// made for a mark.
-TEST(MarkOfTheWeb, WrittenAndReadAtEveryPathLengthOntoFilesThatExistOnly)
-{
-    RarFixture fixture;
-    const std::string mark = "[ZoneTransfer]\r\nZoneId=3\r\n";
-    const std::wstring folder = fixture.Folder() + L"\\marks";
-    for (size_t length : {240u, 244u, 245u, 246u, 247u, 248u, 300u}) {
-        const std::wstring path = folder + L"\\" + std::wstring(length - folder.size() - 1, L'm');
-        WriteFileAt(path, "data");
-        EXPECT_TRUE(WriteZoneIdentifier(path, mark)) << length;
-        EXPECT_EQ(ReadZoneIdentifier(path), mark) << length;
-        EXPECT_EQ(ReadWholeFileAt(path), "data") << length;
-    }
-    const std::wstring missing = folder + L"\\missing.txt";
-    EXPECT_FALSE(WriteZoneIdentifier(missing, mark));
-    EXPECT_FALSE(PathExists(missing));
-    EXPECT_FALSE(PathExists(missing + L":Zone.Identifier"));
 }
 
 std::unique_ptr<ArchiveEntry> Entry(const std::wstring& path, bool folder)
