@@ -103,8 +103,7 @@ TEST_F(BehindOurChecks, DisguisedNamesShowWhatTheyAreAndOpenTheRealFile)
     fixture.WriteFile(padded, "padded");
     const std::wstring archive = Make(L"disguised.rar", L"", L"report* invoice*");
 
-    CMainFrame& frame = Show(archive);
-    (void)frame;
+    Show(archive);
     ASSERT_GE(RowOf(reversed), 0);
     ASSERT_GE(RowOf(padded), 0);
     EXPECT_EQ(shown->CellText(RowOf(reversed), 0), L"report<U+202E>fdp.exe");
