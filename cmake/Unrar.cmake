@@ -1,10 +1,38 @@
-# unrar.dll from Debian's patched unrar-nonfree source (fetched by scripts/setup.sh),
-# and an import library that matches the library's calling convention.
+# unrar.dll from Debian's unrar-nonfree source with Debian's patches and ours
+# (cmake/unrar/patches; scripts/setup.sh fetches and patches it), and an import
+# library that matches the library's calling convention.
 set(UNRAR_SOURCE_DIR "${CMAKE_BINARY_DIR}/third_party/unrar-nonfree-6.2.6" CACHE PATH
     "Patched unrar-nonfree source tree")
 if(NOT EXISTS "${UNRAR_SOURCE_DIR}/.pc/0015-CVE-2023-40477.patch")
   message(FATAL_ERROR "No patched unrar source at ${UNRAR_SOURCE_DIR}: run scripts/setup.sh first")
 endif()
+# Our patches, as set-up hashes them into the tree's stamp: the series, then each
+# patch in its order. A tree patched otherwise, or not at all, is refused.
+set(unrar_patches "${CMAKE_SOURCE_DIR}/cmake/unrar/patches")
+file(READ "${unrar_patches}/series" unrar_patched_text)
+file(STRINGS "${unrar_patches}/series" unrar_series REGEX "^[^#]")
+set(unrar_patch_files "${unrar_patches}/series")
+foreach(patch IN LISTS unrar_series)
+  string(STRIP "${patch}" patch)
+  if(patch STREQUAL "")
+    continue()
+  endif()
+  file(READ "${unrar_patches}/${patch}" text)
+  string(APPEND unrar_patched_text "${text}")
+  list(APPEND unrar_patch_files "${unrar_patches}/${patch}")
+endforeach()
+string(SHA256 unrar_series_hash "${unrar_patched_text}")
+set(unrar_stamp "${UNRAR_SOURCE_DIR}/.quillet-patched")
+set(unrar_stamped "")
+if(EXISTS "${unrar_stamp}")
+  file(READ "${unrar_stamp}" unrar_stamped)
+  string(STRIP "${unrar_stamped}" unrar_stamped)
+endif()
+if(NOT unrar_stamped STREQUAL unrar_series_hash)
+  message(FATAL_ERROR "The unrar source at ${UNRAR_SOURCE_DIR} lacks our patches "
+                      "(cmake/unrar/patches): run scripts/setup.sh")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${unrar_patch_files} "${unrar_stamp}")
 
 set(unrar_objects
   rar strlist strfn pathfn smallfn global file filefn filcreat archive arcread unicode system
@@ -31,7 +59,7 @@ target_link_options(unrar PRIVATE -static -static-libgcc -static-libstdc++)
 # symbols in what users download. The exports are undecorated on purpose (dll.def):
 # the stdcall fix-up is wanted, not a warning.
 target_link_options(unrar PRIVATE -Wl,--no-insert-timestamp -Wl,--enable-stdcall-fixup -s)
-target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid powrprof shlwapi advapi32)
+target_link_libraries(unrar PRIVATE ole32 oleaut32 wbemuuid shlwapi advapi32)
 
 # The exports are undecorated while dll.hpp declares them stdcall; an import library
 # built from the decorated names with -k binds the callers to the right entries.

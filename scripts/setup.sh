@@ -9,7 +9,7 @@ unrar_version=1:6.2.6-1+deb12u1
 unrar_dir=$build/third_party/unrar-nonfree-6.2.6
 
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32
-          fonts-wine fonts-liberation xvfb xauth rar unrar imagemagick googletest dpkg-dev python3
+          fonts-wine fonts-liberation xvfb xauth rar unrar imagemagick googletest dpkg-dev patch python3
           nsis zip)
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -63,15 +63,39 @@ if [ "$(quillet_arch)" = x86_64 ]; then
   install_missing
 fi
 
-# The library source, with Debian's patches applied (among them the fix for
-# CVE-2023-40477). apt-get source applies them when it unpacks.
-if [ ! -f "$unrar_dir/.quillet-fetched" ]; then
+# The library source: Debian's, with Debian's patches applied (among them the fix
+# for CVE-2023-40477; apt-get source applies them when it unpacks), then ours
+# (cmake/unrar/patches, in the order of its series). The tree's stamp holds the
+# hash of our series and patches: a tree made with other patches, or none, is
+# unpacked and patched afresh, from the package files already fetched if they are
+# there.
+patches=$top/cmake/unrar/patches
+our_patches() { grep -v '^[[:space:]]*\(#\|$\)' "$patches/series"; }
+series_hash() {
+  { cat "$patches/series"; for p in $(our_patches); do cat "$patches/$p"; done; } | sha256sum | cut -d' ' -f1
+}
+stamp=$unrar_dir/.quillet-patched
+if [ "$(cat "$stamp" 2>/dev/null)" != "$(series_hash 2>/dev/null)" ]; then
+  for p in $(our_patches); do
+    [ -f "$patches/$p" ] || { echo "setup: our unrar patch $p (cmake/unrar/patches/series) is missing" >&2; exit 1; }
+  done
   mkdir -p "$build/third_party"
   rm -rf "$unrar_dir"
-  (cd "$build/third_party" && apt-get source -qq "unrar-nonfree=$unrar_version" >/dev/null)
+  dsc=$build/third_party/unrar-nonfree_${unrar_version#*:}.dsc
+  if ! { [ -f "$dsc" ] && dpkg-source -x "$dsc" "$unrar_dir" >/dev/null 2>&1; }; then
+    rm -rf "$unrar_dir"
+    (cd "$build/third_party" && apt-get source -qq "unrar-nonfree=$unrar_version" >/dev/null)
+  fi
   [ -d "$unrar_dir/.pc/0015-CVE-2023-40477.patch" ] || {
     echo "setup: the unrar source lacks the CVE-2023-40477 patch" >&2; exit 1; }
   grep -qF "unrar-nonfree (${unrar_version})" "$unrar_dir/debian/changelog" || {
     echo "setup: expected unrar-nonfree $unrar_version" >&2; exit 1; }
-  touch "$unrar_dir/.quillet-fetched"
+  for p in $(our_patches); do
+    (cd "$unrar_dir" && patch -p1 --batch --forward --silent --no-backup-if-mismatch --reject-file=- <"$patches/$p") || {
+      echo "setup: our unrar patch $p does not apply to unrar-nonfree $unrar_version" >&2; exit 1; }
+  done
+  # Newer than every object built from an earlier tree: a file that a patch no
+  # longer changes must be compiled again too.
+  find "$unrar_dir" -type f -exec touch {} +
+  series_hash >"$stamp"
 fi

@@ -11,6 +11,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand)
 {
+    // Before anything loads a library by name.
+    SearchSystemFolderOnlyForLibraries();
     // OLE rather than COM alone: dragging entries out of the list needs it.
     const ScopedOle ole;
     // The main window draws its control identifiers from this generator.

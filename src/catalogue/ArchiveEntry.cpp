@@ -4,28 +4,6 @@
 
 #include <cwchar>
 
-namespace {
-
-constexpr unsigned kHostWindows = 2;  // HostOS as the library reports it
-constexpr unsigned kHostUnix = 3;
-constexpr unsigned kUnixTypeMask = 0xF000;  // the file type bits of a Unix mode
-constexpr unsigned kUnixSymlink = 0xA000;   // S_IFLNK
-
-// RedirType is the library's own verdict; the attributes catch what it leaves
-// unmarked (a reparse point stored without its redirection record).
-bool IsLinkHeader(const RARHeaderDataEx& header)
-{
-    if (header.RedirType != 0)
-        return true;
-    if (header.HostOS == kHostUnix)
-        return (header.FileAttr & kUnixTypeMask) == kUnixSymlink;
-    if (header.HostOS == kHostWindows)
-        return (header.FileAttr & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return false;
-}
-
-}  // namespace
-
 ArchiveEntry::~ArchiveEntry()
 {
     // Down the last children to a leaf, noting the way back in each entry passed,

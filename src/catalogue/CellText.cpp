@@ -54,6 +54,61 @@ private:
     size_t length = 0;
 };
 
+// Characters that reorder what follows them (U+202E makes "report<U+202E>fdp.exe"
+// read "reportexe.pdf"): never drawn as they are.
+bool IsBidiControl(wchar_t c) noexcept
+{
+    return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// Characters drawn as empty space; a long run of them pushes the rest of a name
+// ("report.pdf          .exe") out of the column.
+bool IsBlank(wchar_t c) noexcept
+{
+    return c == 0x0020 || c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
+           c == 0x2800 || c == 0x3000 || c == 0x3164;
+}
+
+constexpr size_t kLongBlankRun = 3;
+
+void AppendHex(TextSink& sink, wchar_t c) noexcept
+{
+    const wchar_t* const digits = L"0123456789ABCDEF";
+    const wchar_t hex[4] = {digits[(c >> 12) & 0xF], digits[(c >> 8) & 0xF], digits[(c >> 4) & 0xF], digits[c & 0xF]};
+    sink.Append(hex, 4);
+}
+
+// The name as it is, but for what could disguise it: a bidirectional control
+// shows as "<U+202E>", a run of three or more blanks as "<12 blanks>".
+void AppendShownName(TextSink& sink, const wchar_t* name) noexcept
+{
+    const wchar_t* plain = name;
+    const wchar_t* c = name;
+    while (*c != L'\0') {
+        size_t blanks = 0;
+        while (IsBlank(c[blanks]))
+            ++blanks;
+        if (!IsBidiControl(*c) && blanks < kLongBlankRun) {
+            c += blanks > 0 ? blanks : 1;
+            continue;
+        }
+        sink.Append(plain, static_cast<size_t>(c - plain));
+        if (blanks > 0) {
+            sink.Append(L"<");
+            sink.AppendNumber(blanks, 1);
+            sink.Append(L" blanks>");
+            c += blanks;
+        } else {
+            sink.Append(L"<U+");
+            AppendHex(sink, *c);
+            sink.Append(L">");
+            ++c;
+        }
+        plain = c;
+    }
+    sink.Append(plain, static_cast<size_t>(c - plain));
+}
+
 const wchar_t* MonthText(unsigned month) noexcept
 {
     static const wchar_t* const kMonths[] = {L" Jan ", L" Feb ", L" Mar ", L" Apr ", L" May ", L" Jun ",
@@ -105,7 +160,7 @@ int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* te
 
     switch (column) {
     case kColumnName:
-        sink.Append(PathFindFileNameW(entry->path.c_str()));
+        AppendShownName(sink, PathFindFileNameW(entry->path.c_str()));
         break;
     case kColumnType:
         sink.Append(entry->isFolder ? L"Folder" : L"File");

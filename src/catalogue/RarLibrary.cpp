@@ -2,6 +2,32 @@
 
 #include <cstring>
 
+namespace {
+
+constexpr unsigned kHostWindows = 2;  // HostOS as the library reports it
+constexpr unsigned kHostUnix = 3;
+constexpr unsigned kUnixTypeMask = 0xF000;  // the file type bits of a Unix mode
+constexpr unsigned kUnixSymlink = 0xA000;   // S_IFLNK
+constexpr unsigned kRedirectFileCopy = 5;   // RedirType of a copy of an earlier file's data
+
+}  // namespace
+
+bool IsLinkHeader(const RARHeaderDataEx& header)
+{
+    if (header.RedirType != 0)
+        return true;
+    if (header.HostOS == kHostUnix)
+        return (header.FileAttr & kUnixTypeMask) == kUnixSymlink;
+    if (header.HostOS == kHostWindows)
+        return (header.FileAttr & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return false;
+}
+
+bool MakesLink(const RARHeaderDataEx& header)
+{
+    return IsLinkHeader(header) && header.RedirType != kRedirectFileCopy;
+}
+
 RarArchive& RarArchive::operator=(RarArchive&& other) noexcept
 {
     if (this != &other) {

@@ -51,6 +51,16 @@ inline bool IsContinuedPiece(const RARHeaderDataEx& header)
     return (header.Flags & RHDF_SPLITBEFORE) != 0;
 }
 
+// A symbolic link, junction or other redirection, not data of its own. RedirType
+// is the library's own verdict; the attributes catch what it leaves unmarked (a
+// reparse point stored without its redirection record).
+bool IsLinkHeader(const RARHeaderDataEx& header);
+
+// A link that the library would make on disk (a symbolic link, a junction, a
+// hard link), or one stored without its redirection record. A file copy, the one
+// redirection that is data, is not.
+bool MakesLink(const RARHeaderDataEx& header);
+
 inline std::uint64_t UnpackedSizeOf(const RARHeaderDataEx& header)
 {
     return (static_cast<std::uint64_t>(header.UnpSizeHigh) << 32) | header.UnpSize;

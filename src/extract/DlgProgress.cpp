@@ -117,7 +117,7 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
     // quick worker can beat: a prompt or a message box must not come up without
     // this dialog on screen to centre on.
     if (tag == UNPACK_NEED_PASSWORD || tag == UNPACK_ERROR || tag == UNPACK_DESTINATION_FAILED ||
-        tag == UNPACK_UNSAFE_NAMES || tag == UNPACK_FAILED_ENTRIES) {
+        tag == UNPACK_UNSAFE_NAMES || tag == UNPACK_LINKS_LEFT_OUT || tag == UNPACK_FAILED_ENTRIES) {
         if (!IsWindowVisible())
             ShowWindow(SW_SHOW);
     }
@@ -146,7 +146,11 @@ void CDlgProgress::OnUnpackEvent(WPARAM tag, LPARAM value)
         channel.Acknowledge();
         break;
     case UNPACK_UNSAFE_NAMES:
-        ShowErrorText(FormatResourceCount(IDS_ERROR_UNSAFE_NAMES, static_cast<int>(value)));
+        ShowCount(IDS_ERROR_UNSAFE_NAMES, value);
+        channel.Acknowledge();
+        break;
+    case UNPACK_LINKS_LEFT_OUT:
+        ShowCount(IDS_ERROR_LINKS_LEFT_OUT, value);
         channel.Acknowledge();
         break;
     case UNPACK_FAILED_ENTRIES: {
@@ -194,6 +198,11 @@ void CDlgProgress::ShowErrorText(const std::wstring& text)
 {
     const std::wstring caption = LoadResourceString(IDS_ERROR_CAPTION);
     ::MessageBoxW(handle, text.c_str(), caption.c_str(), MB_ICONERROR);
+}
+
+void CDlgProgress::ShowCount(UINT formatId, LPARAM count)
+{
+    ShowErrorText(FormatResourceCount(formatId, static_cast<int>(count)));
 }
 
 INT_PTR RunExtractionJob(const ExtractionJob& job, HWND owner)

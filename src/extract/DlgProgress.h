@@ -44,6 +44,8 @@ private:
     void ShowProgress(std::uint32_t position);
     void AskPassword();
     void ShowErrorText(const std::wstring& text);
+    // An error box from a string with one "%d".
+    void ShowCount(UINT formatId, LPARAM count);
 
     ExtractionJob job;
     JobChannel channel;

@@ -1,6 +1,5 @@
 #include "extract/ExtractionWorker.h"
 
-#include "extract/ExtractionPaths.h"
 #include "extract/MarkOfTheWeb.h"
 #include "extract/ProgressText.h"
 #include "extract/UnpackEvent.h"
@@ -8,6 +7,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -111,8 +111,10 @@ void ExtractionWorker::Run()
     } else {
         zoneIdentifier = ReadZoneIdentifier(job.archivePath);
         RarArchive archive;
-        const int opened = archive.Open(job.archivePath.c_str(), RarOpenMode::Extract, &ExtractionCallback,
-                                        reinterpret_cast<LPARAM>(this));
+        int opened = archive.Open(job.archivePath.c_str(), RarOpenMode::Extract, &ExtractionCallback,
+                                  reinterpret_cast<LPARAM>(this));
+        if (callbackFailed)
+            opened = ERAR_NO_MEMORY;
         if (opened != ERAR_SUCCESS) {
             Report(UNPACK_ERROR, opened);
             errorReported = true;
@@ -122,6 +124,10 @@ void ExtractionWorker::Run()
         }
         if (unsafeNames > 0) {
             Report(UNPACK_UNSAFE_NAMES, static_cast<LPARAM>(unsafeNames));
+            errorReported = true;
+        }
+        if (linksLeftOut > 0) {
+            Report(UNPACK_LINKS_LEFT_OUT, static_cast<LPARAM>(linksLeftOut));
             errorReported = true;
         }
     }
@@ -150,6 +156,8 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
             return ERAR_SUCCESS;
         }
         int result = archive.ReadHeader(*header);
+        if (callbackFailed)
+            return ERAR_NO_MEMORY;
         // After a refused password a failed read tells of the missing key, not
         // of a broken header: the library's own code is reported.
         if (channel.PasswordRefused())
@@ -166,12 +174,14 @@ int ExtractionWorker::ExtractEntries(RarArchive& archive)
             const bool anotherPiece = IsContinuedPiece(*header) && name == previous;
             const bool taken = filter.Takes(name);
             previous = name;
-            result = ExtractEntry(archive, name, IsFolderHeader(*header), taken);
+            result = ExtractEntry(archive, name, MakesLink(*header), taken);
             if (taken && !anotherPiece)
                 ++handledHeaders;
         } catch (const std::bad_alloc&) {
             result = ERAR_NO_MEMORY;
         }
+        if (callbackFailed)
+            return ERAR_NO_MEMORY;
         if (result == ERAR_SUCCESS)
             continue;
         // A cancel aborts the library's call with a code of its own.
@@ -202,9 +212,9 @@ bool ExtractionWorker::ReportEnd(int ended)
     return cancelledBetweenEntries || stoppedBy != ERAR_SUCCESS || failures.Count() > 0;
 }
 
-int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken)
+int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name, bool isLink, bool taken)
 {
-    if (!taken || !Wanted(name)) {
+    if (!taken || !Wanted(name, isLink)) {
         const int result = archive.SkipWide();
         ShowEntry(UNPACK_SKIPPING, name);
         return result;
@@ -216,17 +226,33 @@ int ExtractionWorker::ExtractEntry(RarArchive& archive, const std::wstring& name
         const int skipped = archive.SkipWide();
         return skipped == ERAR_SUCCESS ? ERAR_ECREATE : skipped;
     }
-    const int result = archive.ExtractTo(destination.c_str());
-    // Best effort: a file system without streams leaves the file unmarked.
-    if (result == ERAR_SUCCESS && !isFolder && !zoneIdentifier.empty())
-        WriteZoneIdentifier(JoinPath(destination, name), zoneIdentifier);
+    fileCreated = false;
+    int result = archive.ExtractTo(destination.c_str());
+    // The file the library made, under the name it used (which drops trailing
+    // dots and blanks, renames devices...), gets the mark whatever the outcome,
+    // and after the library's own streams: an archive's own Zone.Identifier
+    // record does not outlast ours. Best effort: a file system without streams
+    // leaves the file unmarked.
+    if (fileCreated && !zoneIdentifier.empty())
+        WriteZoneIdentifier(FullPathName(createdFile.data()), zoneIdentifier);
+    // A stream record of the file left out for its name; the file is written.
+    if (result == ERAR_UNSAFE_STREAM) {
+        ++unsafeNames;
+        result = ERAR_SUCCESS;
+    }
     return result;
 }
 
-bool ExtractionWorker::Wanted(const std::wstring& name)
+bool ExtractionWorker::Wanted(const std::wstring& name, bool isLink)
 {
     if (IsUnsafeEntryName(name)) {
         ++unsafeNames;
+        return false;
+    }
+    // Quillet makes no links (nor does its library on Windows): a link could
+    // lead out of the destination, or let a later entry write through it.
+    if (isLink) {
+        ++linksLeftOut;
         return false;
     }
     if (job.updateMode == UpdateSkip && PathExists(JoinPath(destination, name)))
@@ -237,14 +263,34 @@ bool ExtractionWorker::Wanted(const std::wstring& name)
 int CALLBACK ExtractionWorker::ExtractionCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
 {
     auto* worker = reinterpret_cast<ExtractionWorker*>(userData);
-    if (!worker || worker->channel.IsCancelled())
+    if (!worker)
+        return -1;
+    // An exception must not unwind through the library, whose frames belong to
+    // another runtime (on 32-bit Windows the process ends): the request is
+    // refused, and the job ends with "Not enough memory.", all that can fail here.
+    try {
+        return worker->OnLibraryMessage(message, p1, p2);
+    } catch (...) {
+        worker->callbackFailed = true;
+        return -1;
+    }
+}
+
+int ExtractionWorker::OnLibraryMessage(UINT message, LPARAM p1, LPARAM p2)
+{
+    // Noted even after Cancel: the file is there, and is marked.
+    if (message == UCM_FILECREATEDW) {
+        NoteCreatedFile(reinterpret_cast<const wchar_t*>(p1));
+        return 1;
+    }
+    if (channel.IsCancelled())
         return -1;
     switch (message) {
     case UCM_PROCESSDATA:
-        worker->AddBytesDone(static_cast<std::int32_t>(p2));
+        AddBytesDone(static_cast<std::int32_t>(p2));
         return 1;
     case UCM_NEEDPASSWORDW:
-        return worker->WaitForPassword(reinterpret_cast<wchar_t*>(p1), static_cast<int>(p2));
+        return WaitForPassword(reinterpret_cast<wchar_t*>(p1), static_cast<int>(p2));
     case UCM_CHANGEVOLUME:
     case UCM_CHANGEVOLUMEW:
         // Asked for a volume that is not there: no one can bring it, so the
@@ -253,6 +299,15 @@ int CALLBACK ExtractionWorker::ExtractionCallback(UINT message, LPARAM userData,
     default:
         return 1;
     }
+}
+
+void ExtractionWorker::NoteCreatedFile(const wchar_t* name) noexcept
+{
+    const size_t length = name ? ::wcsnlen(name, createdFile.size()) : createdFile.size();
+    if (length == 0 || length == createdFile.size())
+        return;
+    std::copy(name, name + length + 1, createdFile.begin());
+    fileCreated = true;
 }
 
 int ExtractionWorker::WaitForPassword(wchar_t* buffer, int size)

@@ -9,8 +9,10 @@
 #include "extract/EntryFailures.h"
 #include "extract/EntryFilter.h"
 #include "extract/ExtractionJob.h"
+#include "extract/ExtractionPaths.h"
 #include "framework/Handles.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -77,7 +79,8 @@ public:
     // After Run() threw: "Not enough memory.", then UNPACK_DONE with the error flag.
     void EndAfterFailure() noexcept;
 
-    // The library's callback for the job; user data is the worker.
+    // The library's callback for the job; user data is the worker. Nothing
+    // thrown leaves it.
     static int CALLBACK ExtractionCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
 
     // For _beginthreadex: runs the worker given as argument.
@@ -92,10 +95,14 @@ private:
     // entries beyond the first.
     bool ReportEnd(int ended);
     // `taken`: the job's choice includes the entry.
-    int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isFolder, bool taken);
-    // Whether an entry of the job's choice is written: its name is safe, and it is
-    // not to be skipped for being there.
-    bool Wanted(const std::wstring& name);
+    int ExtractEntry(RarArchive& archive, const std::wstring& name, bool isLink, bool taken);
+    // Whether an entry of the job's choice is written: its name is safe, it is no
+    // link, and it is not to be skipped for being there.
+    bool Wanted(const std::wstring& name, bool isLink);
+
+    // What ExtractionCallback answers; may throw.
+    int OnLibraryMessage(UINT message, LPARAM p1, LPARAM p2);
+    void NoteCreatedFile(const wchar_t* name) noexcept;
 
     int WaitForPassword(wchar_t* buffer, int size);
     void AddBytesDone(std::int32_t count);
@@ -129,9 +136,17 @@ private:
     std::wstring destination;    // normalized
     std::string zoneIdentifier;  // the archive's mark of the web, given to every file written
     std::uint64_t bytesDone = 0;
-    unsigned unsafeNames = 0;
+    unsigned unsafeNames = 0;  // entries and stream records left out for their names
+    unsigned linksLeftOut = 0;
     EntryFailures failures;
     bool cancelledBetweenEntries = false;
+    // Set when the callback failed (memory ran out) and answered as refused.
+    bool callbackFailed = false;
+
+    // The file the library created for the entry being extracted, under the name
+    // it used; the library's own buffer has the same room.
+    std::array<wchar_t, kLibraryTargetRoom> createdFile{};
+    bool fileCreated = false;
 
     ULONGLONG nameShownAt = 0;
     bool namePending = false;

@@ -10,6 +10,7 @@
 // read. Only the first 64 KB are taken: a real mark is a few lines.
 std::string ReadZoneIdentifier(const std::wstring& archivePath);
 
-// Gives the file at `path` (normalized) `mark` as its Zone.Identifier, keeping its
-// times and attributes. False when that could not be done; the file is unchanged.
+// Gives the file at `path` (normalized, any length) `mark` as its Zone.Identifier,
+// keeping its times and attributes. No file is ever created: without one at
+// `path`, or when the mark cannot be written, false, and nothing is changed.
 bool WriteZoneIdentifier(const std::wstring& path, const std::string& mark);

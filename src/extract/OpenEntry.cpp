@@ -4,12 +4,29 @@
 #include "catalogue/ResourceString.h"
 #include "extract/DlgProgress.h"
 #include "extract/OpenEntryPaths.h"
+#include "framework/PathText.h"
 #include "res/resource.h"
 #include "widgets/ShellOpen.h"
 
 #include <shellapi.h>
 
 #include <string>
+
+namespace {
+
+// The system's own copy of a program: by bare name the shell would look in the
+// program's folder and the current folder first. Empty when the system folder
+// cannot be read.
+std::wstring SystemProgram(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    return JoinPath(std::wstring(folder, length), name);
+}
+
+}  // namespace
 
 void ShowUnsafeEntryError(HWND owner)
 {
@@ -53,7 +70,10 @@ OpenEntryOutcome OpenEntryWithProgram(HWND mainWindow, HWND listView, const Arch
     const HINSTANCE opened = ShellExecuteSeam(mainWindow, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(opened) != SE_ERR_NOASSOC)
         return OpenEntryOutcome::Opened;
+    const std::wstring rundll = SystemProgram(L"rundll32.exe");
+    if (rundll.empty())
+        return OpenEntryOutcome::Opened;
     const std::wstring chooser = L"shell32.dll,OpenAs_RunDLL " + target;
-    ShellExecuteSeam(mainWindow, L"open", L"rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteSeam(mainWindow, L"open", rundll.c_str(), chooser.c_str(), nullptr, SW_SHOWNORMAL);
     return OpenEntryOutcome::ChooserStarted;
 }

@@ -21,4 +21,5 @@ enum UnpackEventTag : WPARAM {
     UNPACK_DESTINATION_FAILED = 0x0DE57FA1,  // 0
     UNPACK_UNSAFE_NAMES = 0x5AFE0271,        // how many entries were skipped for their names
     UNPACK_FAILED_ENTRIES = 0xFA11ED05,      // LocalAlloc text telling of the failed entries; the dialog frees it
+    UNPACK_LINKS_LEFT_OUT = 0x11A5C0F7,      // how many links were left out
 };

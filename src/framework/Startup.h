@@ -5,6 +5,13 @@
 
 #include <windows.h>
 
+// Every library loaded from now on by name alone, and every library such a load
+// brings along, is looked for in the system folder only: never beside the
+// program (often the Downloads folder) nor in the current folder. Windows 7
+// offers this only with update KB2533623; without it the current folder at
+// least is left out. True when the system folder alone is searched.
+bool SearchSystemFolderOnlyForLibraries() noexcept;
+
 // OLE for the calling thread (COM included: the folder browser and memory streams
 // need it, dragging entries out needs OLE itself).
 class ScopedOle {

@@ -112,6 +112,7 @@
 #define IDS_ERROR_UNSAFE_NAMES 270
 #define IDS_ERROR_UNSAFE_ENTRY 271
 #define IDS_ERROR_LISTING_INCOMPLETE 272
+#define IDS_ERROR_LINKS_LEFT_OUT 273
 // A damaged comment, and the entries a job went on past.
 #define IDS_ERROR_COMMENT_BROKEN 300
 #define IDS_ERROR_ONE_ENTRY_FAILED 301

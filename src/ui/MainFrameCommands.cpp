@@ -43,7 +43,9 @@ void CMainFrame::OpenCommand()
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrFileTitle = title;
     dialog.nMaxFileTitle = 256;
-    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+    // The current folder stays where it was: left in the archive's folder (often
+    // Downloads), it would be searched for whatever is later started by name.
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     if (GetOpenFileNameW(&dialog))
         OpenArchive(file.data());
 }

@@ -42,7 +42,7 @@ bool CDlgAbout::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lPara
 bool CDlgAbout::OnInitDialog(LRESULT& result)
 {
     HINSTANCE instance = Module().GetInstance();
-    SetDlgItemTextW(IDC_VERSION, ProductVersionOf(ModuleFilePath(instance)).c_str());
+    SetDlgItemTextW(IDC_VERSION, ProductVersionOf(instance).c_str());
 
     ShowIcon(WindowDpi(handle));
 

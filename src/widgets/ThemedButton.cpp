@@ -277,7 +277,8 @@ void CThemedButton::DrawImage(HDC dc, int width) const
     const int imageW = static_cast<int>(imageWidth);
     const int imageH = static_cast<int>(imageHeight);
     const int top = ScaleToDpi(kImageTop, dpi);
-    ::AlphaBlend(dc, (width - imageW) / 2, top, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
+    // gdi32's own export: msimg32.dll, AlphaBlend's home, is no known DLL.
+    ::GdiAlphaBlend(dc, (width - imageW) / 2, top, imageW, imageH, source.get(), 0, 0, imageW, imageH, blend);
 }
 
 void CThemedButton::DrawCaption(HDC dc, int width, int height)

@@ -4,9 +4,8 @@
 
 #include <string>
 
-// The full path of a loaded module's file, however long; empty on failure.
-std::wstring ModuleFilePath(HMODULE module);
-
-// The "ProductVersion" string of the file's version resource in the table for
-// language 0x0009, code page 0x04B0; empty when the file has no such value.
-std::wstring ProductVersionOf(const std::wstring& path);
+// The "ProductVersion" string of a loaded module's own version resource, in the
+// table for language 0x0009, code page 0x04B0; empty when there is no such value.
+// Read from the resource itself: version.dll, which would otherwise answer, is
+// no known DLL, and Windows would look for it first beside the program.
+std::wstring ProductVersionOf(HMODULE module);

@@ -123,6 +123,27 @@ TEST_F(CellText, LongNamesAreCutInsideTheBuffer)
     EXPECT_EQ(std::wstring(buffer.c_str()), std::wstring(998, L'p'));
 }
 
+// What could disguise a name shows as what it is; any other name as it is.
+TEST_F(CellText, BidiControlsAndLongBlankRunsShowVisibly)
+{
+    const std::vector<std::pair<std::wstring, std::wstring>> names = {
+        {L"a-report\u202Efdp.exe", L"a-report<U+202E>fdp.exe"},
+        {L"b\u2066x\u2069\u200E\u200F.txt", L"b<U+2066>x<U+2069><U+200E><U+200F>.txt"},
+        {L"c.pdf" + std::wstring(40, L' ') + L".exe", L"c.pdf<40 blanks>.exe"},
+        {L"d.pdf \u3000\u00A0.exe", L"d.pdf<3 blanks>.exe"},
+        {L"e  two blanks \u00E9\u4E2D.txt", L"e  two blanks \u00E9\u4E2D.txt"},
+    };
+    for (const auto& name : names)
+        Add(name.first, false);
+    // A name of controls only: its shown text is cut inside the buffer.
+    Add(L"f" + std::wstring(400, L'\u202E'), false);
+    Build();
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(Cell(catalogue, static_cast<int>(i), kColumnName), names[i].second);
+    EXPECT_EQ(catalogue.EntryAtRow(0)->path, names[0].first);  // the real name for everything else
+    EXPECT_EQ(Cell(catalogue, 5, kColumnName).size(), kCellTextCapacity - 1);
+}
+
 TEST_F(CellText, DisplayInfoPointsAtTheBufferAndSetsTheImageForColumnZero)
 {
     Add(L"f.txt", false, 12);

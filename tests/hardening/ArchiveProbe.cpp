@@ -278,8 +278,8 @@ private:
 std::string Codes(const LibraryWalk& walk)
 {
     return "(open " + std::to_string(walk.openResult) + ", stop " + std::to_string(walk.stopCode) + ", unsafe " +
-           std::to_string(walk.unsafeNames) + ", prompts " + std::to_string(walk.passwordRequests) + ", failed " +
-           std::to_string(walk.failures.size()) + ")";
+           std::to_string(walk.unsafeNames) + ", links " + std::to_string(walk.linksLeftOut) + ", prompts " +
+           std::to_string(walk.passwordRequests) + ", failed " + std::to_string(walk.failures.size()) + ")";
 }
 
 std::string ProbeCaseOnce(ShownMainFrame& shown, BoxAnswerer& answerer, const Plan& plan, const PlannedCase& planned,

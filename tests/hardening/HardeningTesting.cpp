@@ -118,11 +118,19 @@ LibraryWalk Walk(const std::wstring& archivePath, const std::wstring& password, 
             } else if (cut || IsUnsafeEntryName(name)) {
                 ++walk.unsafeNames;
                 code = archive.SkipWide();
+            } else if (MakesLink(*header)) {
+                ++walk.linksLeftOut;
+                code = archive.SkipWide();
             } else if (!FitsLibrary(*destination, name)) {
                 code = archive.SkipWide();
                 code = code == ERAR_SUCCESS ? ERAR_ECREATE : code;
             } else {
                 code = archive.ExtractTo(destination->c_str());
+                // A stream record left out for its name: the file is there.
+                if (code == ERAR_UNSAFE_STREAM) {
+                    ++walk.unsafeNames;
+                    code = ERAR_SUCCESS;
+                }
             }
             if (!context.listing && FailsOnlyTheEntry(code, archive.IsSolid())) {
                 walk.failures.push_back({name, code});
@@ -224,6 +232,12 @@ std::wstring FailedEntriesText(const std::vector<FailedEntry>& failures, const s
     if (!stoppedBy.empty())
         text += L"\n\nExtraction stopped: " + stoppedBy;
     return text;
+}
+
+std::wstring LinksLeftOutText(unsigned count)
+{
+    return std::to_wstring(count) +
+           L" links were left out: Quillet does not make symbolic links, junctions or hard links.";
 }
 
 std::string Describe(const ShownBoxes& boxes)
@@ -345,6 +359,8 @@ ShownBoxes ExpectedJobBoxes(const LibraryWalk& walk)
     }
     if (walk.unsafeNames > 0)
         boxes.push_back({kErrorCaption, UnsafeNamesText(walk.unsafeNames)});
+    if (walk.linksLeftOut > 0)
+        boxes.push_back({kErrorCaption, LinksLeftOutText(walk.linksLeftOut)});
     return boxes;
 }
 
@@ -352,7 +368,7 @@ INT_PTR ExpectedJobResult(const LibraryWalk& walk)
 {
     const int code = walk.openResult != 0 ? walk.openResult : walk.stopCode;
     const bool failed = code != ERAR_SUCCESS && code != ERAR_END_ARCHIVE;
-    return failed || !walk.failures.empty() || walk.unsafeNames > 0 ? IDCANCEL : IDOK;
+    return failed || !walk.failures.empty() || walk.unsafeNames > 0 || walk.linksLeftOut > 0 ? IDCANCEL : IDOK;
 }
 
 int FirstJobCode(const LibraryWalk& walk)

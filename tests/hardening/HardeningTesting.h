@@ -28,6 +28,8 @@ std::wstring ExpectedErrorText(int code);
 
 // The box at the end of a job that skipped entries with unsafe names.
 std::wstring UnsafeNamesText(unsigned count);
+// The box at the end of a job that left links out.
+std::wstring LinksLeftOutText(unsigned count);
 
 // An entry that failed on its own in a job that went on past it.
 struct FailedEntry {
@@ -89,12 +91,13 @@ struct LibraryWalk {
     bool passwordRefused = false;  // the last request was refused
     unsigned unsafeNames = 0;      // extraction only
     std::vector<FailedEntry> failures;  // extraction only: the entries the walk went on past
+    unsigned linksLeftOut = 0;     // extraction only
 };
 
 // Lists as OpenArchive does.
 LibraryWalk WalkForListing(const std::wstring& archive, const std::wstring& password);
 // Extracts everything below `destination` as a job in ExtractAll mode does,
-// skipping the names the job refuses.
+// skipping the names and the links the job refuses.
 LibraryWalk WalkForExtraction(const std::wstring& archive, const std::wstring& password,
                               const std::wstring& destination);
 

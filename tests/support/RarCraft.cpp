@@ -130,10 +130,10 @@ std::uint32_t Crc32(const std::uint8_t* data, size_t size)
     return crc ^ 0xFFFFFFFFu;
 }
 
-std::vector<std::uint8_t> EncodeHeader(const FileHeader& header)
+std::vector<std::uint8_t> EncodeHeader(const FileHeader& header, bool service)
 {
     std::vector<std::uint8_t> body;
-    PutVint(body, kFile);
+    PutVint(body, service ? kService : kFile);
     PutVint(body, header.headerFlags);
     if (header.headerFlags & kHasExtra)
         PutVint(body, header.extra.size());
@@ -268,6 +268,31 @@ void Archive::RemoveFile(size_t index)
     pieces[index].insert(pieces[index].end(), after.begin() + static_cast<std::ptrdiff_t>(dataSize), after.end());
     pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(index + 1));
     files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void Archive::AddStream(size_t index, const std::string& streamName, const std::string& contents)
+{
+    if (index >= files.size())
+        return;
+    constexpr std::uint64_t kSubDataRecord = 7;
+    FileHeader record;
+    record.headerFlags = kHasExtra | kHasData;
+    record.dataSize = contents.size();
+    record.fileFlags = kFileCrcPresent;
+    record.unpackedSize = contents.size();
+    record.dataCrc = Crc32(reinterpret_cast<const std::uint8_t*>(contents.data()), contents.size());
+    record.hostOs = kHostWindows;
+    record.name = "STM";
+    std::vector<std::uint8_t> subData;
+    PutVint(subData, kSubDataRecord);
+    subData.insert(subData.end(), streamName.begin(), streamName.end());
+    PutVint(record.extra, subData.size());
+    record.extra.insert(record.extra.end(), subData.begin(), subData.end());
+
+    std::vector<std::uint8_t> block = EncodeHeader(record, true);
+    block.insert(block.end(), contents.begin(), contents.end());
+    std::vector<std::uint8_t>& after = pieces[index + 1];
+    after.insert(after.begin() + static_cast<std::ptrdiff_t>(files[index].dataSize), block.begin(), block.end());
 }
 
 std::vector<std::uint8_t> Archive::Bytes() const

@@ -67,6 +67,10 @@ public:
     FileHeader* Find(const std::string& name);
     // Drops a file header with its data (rar itself deletes an archive left empty).
     void RemoveFile(size_t index);
+    // Puts an NTFS stream record (a stored service record "STM" that holds the
+    // stream's name, ":name" as Windows writes it) right after the data of file
+    // `index`, where rar puts the streams of a file.
+    void AddStream(size_t index, const std::string& streamName, const std::string& contents);
 
     // The archive with every file header encoded from its fields.
     std::vector<std::uint8_t> Bytes() const;
@@ -80,7 +84,8 @@ private:
 };
 
 std::uint32_t Crc32(const std::uint8_t* data, size_t size);
-std::vector<std::uint8_t> EncodeHeader(const FileHeader& header);
+// A file header; with `service`, a service record of the same layout.
+std::vector<std::uint8_t> EncodeHeader(const FileHeader& header, bool service = false);
 
 // Loads `path`, lets `edit` change the file headers, and writes the result back.
 template <typename Edit> bool EditArchive(const std::wstring& path, Edit edit, std::string* error = nullptr)

@@ -227,6 +227,13 @@ std::wstring RarFixture::FromUtf8(const std::string& text)
     return wide;
 }
 
+std::wstring SystemFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder, length < MAX_PATH ? length : 0);
+}
+
 std::wstring ExeFolder()
 {
     std::wstring path(MAX_PATH, L'\0');

@@ -88,6 +88,8 @@ private:
 
 // The test executable's own folder.
 std::wstring ExeFolder();
+// The system folder (GetSystemDirectoryW).
+std::wstring SystemFolder();
 
 // Reads a whole file ("" when it cannot be read).
 std::string ReadWholeFile(const std::wstring& path);

@@ -66,7 +66,7 @@ TEST_F(MainFrameOpenEntry, WithoutAnAssociatedProgramTheChooserStartsForTheFile)
     const RecordingShellOpener::Call& chooser = shell.Calls()[1];
     EXPECT_EQ(chooser.owner, shown->Window());
     EXPECT_EQ(chooser.verb, L"open");
-    EXPECT_EQ(chooser.file, L"rundll32.exe");
+    EXPECT_EQ(chooser.file, SystemFolder() + L"\\rundll32.exe");
     EXPECT_EQ(chooser.params, L"shell32.dll,OpenAs_RunDLL " + target);
     EXPECT_FALSE(chooser.hasDirectory);
     EXPECT_EQ(chooser.show, SW_SHOWNORMAL);

@@ -3,6 +3,7 @@
 // file, wherever the current folder goes afterwards.
 #include "FrameExtractTesting.h"
 
+#include "framework/PathText.h"
 #include "res/resource.h"
 
 namespace {
@@ -51,6 +52,27 @@ TEST_F(MainFrameRelativePath, IsTakenWholeAtOpenAndServesUnpackAfterTheCurrentFo
     SendMessageW(shown->Window(), WM_COMMAND, static_cast<WPARAM>(shown->Frame().UnpackButtonId()), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(ReadWholeFile(fixture.OutputPath(L"photos\\docs\\a.txt")), "alpha");
+}
+
+// The open-file dialog leaves the current folder where it was, not in the
+// archive's folder: a program started by name would be looked for there.
+TEST_F(MainFrameRelativePath, TheOpenDialogLeavesTheCurrentFolderAlone)
+{
+    fixture.WriteFile(L"a.txt", "alpha");
+    const std::wstring archive = fixture.MakeArchive(L"picked.rar");
+    ASSERT_FALSE(archive.empty());
+    shown = std::make_unique<ShownMainFrame>();
+    CurrentFolder here(fixture.InputPath(L""));
+    const std::wstring before = FullPathName(L".");
+    constexpr int kFileNameBox = 0x47C;  // cmb13, the dialog's file name
+    driver.Expect(L"Open", [&archive](DialogDriver::Dialog& open) {
+        open.SetText(kFileNameBox, archive);
+        open.Press(IDOK);
+    });
+    SendMessageW(shown->Window(), WM_COMMAND, static_cast<WPARAM>(shown->Frame().OpenButtonId()), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(shown->Frame().Catalogue().archivePath, archive);
+    EXPECT_EQ(FullPathName(L"."), before);
 }
 
 }  // namespace
