@@ -23,10 +23,8 @@ constexpr int HEADER_BROKEN = 254;
 // The same answer from an archive whose comment the library could not read at the
 // open. The library marks a header whose checksum fails, reads on past it, and
 // tells of the mark only where the walk ends, with ERAR_BAD_DATA in place of the
-// normal end. A damaged comment leaves the mark; so does a RAR 1.5-2.x file header
-// that carries a comment of its own (the library checks it over that comment too),
-// and when it is the first one the archive comment cannot be read either. Such an
-// end says nothing of the file headers.
+// normal end. A damaged comment leaves the mark, and such an end says nothing of
+// the file headers.
 constexpr int COMMENT_BROKEN = 253;
 
 // Listing reads headers only: skipping never unpacks (in a solid archive a skip
