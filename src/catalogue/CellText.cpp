@@ -118,6 +118,16 @@ const wchar_t* MonthText(unsigned month) noexcept
 
 }  // namespace
 
+std::wstring ShownName(const std::wstring& name)
+{
+    // At its longest every unit becomes "<U+XXXX>".
+    std::wstring shown(name.size() * 8 + 1, L'\0');
+    TextSink sink(&shown[0], shown.size());
+    AppendShownName(sink, name.c_str());
+    shown.resize(std::wcslen(shown.c_str()));
+    return shown;
+}
+
 void FormatFileTime(std::uint32_t fileTime, wchar_t* text, size_t capacity)
 {
     const unsigned date = fileTime >> 16;

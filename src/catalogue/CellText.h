@@ -27,6 +27,10 @@ int FillCell(const ArchiveCatalogue& catalogue, int row, int column, wchar_t* te
 // item pointing at it; the image for column 0. The request's mask is not consulted.
 void AnswerDisplayInfo(const ArchiveCatalogue& catalogue, LVITEMW& item, wchar_t* buffer);
 
+// A name as the list shows it wherever the user reads it: bidirectional controls
+// as "<U+202E>", runs of three or more blanks as "<12 blanks>", the rest as it is.
+std::wstring ShownName(const std::wstring& name);
+
 // "15 Jul 2013 14:03:58" from an MS-DOS date and time; no field is checked.
 void FormatFileTime(std::uint32_t fileTime, wchar_t* text, size_t capacity);
 // Plain decimal digits, as a signed 64-bit value prints.

@@ -1,6 +1,7 @@
 #include "extract/DlgProgress.h"
 
 #include "catalogue/ArchiveErrors.h"
+#include "catalogue/CellText.h"
 #include "catalogue/ResourceString.h"
 #include "extract/DlgPassword.h"
 #include "extract/EntryFilter.h"
@@ -178,7 +179,7 @@ void CDlgProgress::ShowEntry(UINT actionId, LPARAM nameCopy)
     // Ours from here: freed however this ends.
     UniqueLocal name(reinterpret_cast<HLOCAL>(nameCopy));
     ShowAction(actionId);
-    SetDlgItemTextW(IDC_ENTRY_NAME, name ? static_cast<const wchar_t*>(name.get()) : L"");
+    SetDlgItemTextW(IDC_ENTRY_NAME, name ? ShownName(static_cast<const wchar_t*>(name.get())).c_str() : L"");
 }
 
 void CDlgProgress::ShowProgress(std::uint32_t position)

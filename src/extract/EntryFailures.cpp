@@ -1,6 +1,7 @@
 #include "extract/EntryFailures.h"
 
 #include "catalogue/ArchiveErrors.h"
+#include "catalogue/CellText.h"
 #include "catalogue/RarLibrary.h"
 #include "catalogue/ResourceString.h"
 #include "res/resource.h"
@@ -36,7 +37,7 @@ bool EndsOnlyTheEntry(int code, bool solidArchive) noexcept
 
 std::wstring ShownEntryName(const std::wstring& name)
 {
-    std::wstring shown = name;
+    std::wstring shown = ShownName(name);
     if (shown.size() > kShownNameLength) {
         size_t from = shown.size() - (kShownNameLength - 3);
         if (shown[from] >= 0xDC00 && shown[from] <= 0xDFFF)

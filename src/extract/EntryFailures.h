@@ -13,8 +13,8 @@
 // entries unpack from the same stream.
 bool EndsOnlyTheEntry(int code, bool solidArchive) noexcept;
 
-// An entry's name as a line of the box shows it: a long one by its end, control
-// characters as "?".
+// An entry's name as a line of the box shows it: disguising characters made
+// visible as in the list, a long one by its end, control characters as "?".
 std::wstring ShownEntryName(const std::wstring& name);
 
 class EntryFailures {

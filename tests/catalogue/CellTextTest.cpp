@@ -142,6 +142,9 @@ TEST_F(CellText, BidiControlsAndLongBlankRunsShowVisibly)
         EXPECT_EQ(Cell(catalogue, static_cast<int>(i), kColumnName), names[i].second);
     EXPECT_EQ(catalogue.EntryAtRow(0)->path, names[0].first);  // the real name for everything else
     EXPECT_EQ(Cell(catalogue, 5, kColumnName).size(), kCellTextCapacity - 1);
+    // Boxes and the progress dialog show names the same way, at any length.
+    EXPECT_EQ(ShownName(names[0].first), names[0].second);
+    EXPECT_EQ(ShownName(std::wstring(300, L'\u202E')).size(), 300u * 8);
 }
 
 TEST_F(CellText, DisplayInfoPointsAtTheBufferAndSetsTheImageForColumnZero)
