@@ -22,6 +22,7 @@
 #define IDD_UNPACK 142
 #define IDD_PASSWORD 143
 #define IDD_PROGRESS 144
+#define IDD_OPENING 145
 
 // Unpack dialog
 #define IDC_BROWSE 1000
@@ -41,6 +42,10 @@
 #define IDC_TOTAL_PROGRESS 1010
 #define IDC_ENTRY_NAME 1011
 #define IDC_ACTION 1012
+
+// Opening progress window
+#define IDC_OPENING_NAME 1290
+#define IDC_OPENING_COUNT 1291
 
 // About dialog
 #define IDC_VERSION 1013
@@ -90,3 +95,4 @@
 #define IDS_ERROR_UNSAFE_NAMES 270
 #define IDS_ERROR_UNSAFE_ENTRY 271
 #define IDS_ERROR_LISTING_INCOMPLETE 272
+#define IDS_OPENING_ENTRIES 290
