@@ -138,6 +138,9 @@ TEST(EntryFilters, SelectionTakesFilesAndFoldersWithTheirContents)
 
     EXPECT_FALSE(EntryFilter::ForEntries({}).Takes(L"docs"));
     EXPECT_TRUE(EntryFilter().Takes(L"anything"));
+    EXPECT_TRUE(EntryFilter::ForEntries({}).TakesNothing());
+    EXPECT_FALSE(selection.TakesNothing());
+    EXPECT_FALSE(EntryFilter().TakesNothing());
 }
 
 // One run of rows (Ctrl+A, Shift+click) is read without asking each row; either
