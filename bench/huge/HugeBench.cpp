@@ -5,7 +5,9 @@
 // costs in memory.
 // Usage: bench_huge.exe ARCHIVE.rar WORKFOLDER [rounds]   (make-archive.sh makes the archive)
 
+#include "../BareWalk.h"
 #include "../BenchTiming.h"
+#include "../CountedAllocations.h"
 #include "app/AppSettings.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveListing.h"
@@ -30,52 +32,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-// Every allocation of the program is counted, from any thread, so that the
-// catalogue's share can be read off around an open.
-namespace {
-std::atomic<size_t> liveBytes{0};
-std::atomic<size_t> liveBlocks{0};
-constexpr size_t kHeaderSize = 16;  // keeps the payload 16-byte aligned
-}  // namespace
-
-void* operator new(size_t size)
-{
-    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeaderSize));
-    if (!block)
-        throw std::bad_alloc();
-    *reinterpret_cast<size_t*>(block) = size;
-    liveBytes.fetch_add(size, std::memory_order_relaxed);
-    liveBlocks.fetch_add(1, std::memory_order_relaxed);
-    return block + kHeaderSize;
-}
-
-void operator delete(void* payload) noexcept
-{
-    if (!payload)
-        return;
-    auto* block = reinterpret_cast<unsigned char*>(reinterpret_cast<std::uintptr_t>(payload) - kHeaderSize);
-    liveBytes.fetch_sub(*reinterpret_cast<size_t*>(block), std::memory_order_relaxed);
-    liveBlocks.fetch_sub(1, std::memory_order_relaxed);
-    std::free(block);
-}
-
-void operator delete(void* payload, size_t) noexcept
-{
-    operator delete(payload);
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void operator delete[](void* payload) noexcept
-{
-    operator delete(payload);
-}
-void operator delete[](void* payload, size_t) noexcept
-{
-    operator delete(payload);
-}
 
 namespace {
 
@@ -232,41 +188,17 @@ void Press(HWND dialog, int id)
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
-// The library's part alone: every header read and skipped, nothing kept.
-double BareWalk(const std::wstring& path, size_t& headers)
-{
-    const double start = Now();
-    RarArchive archive;
-    headers = 0;
-    if (archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, 0) != 0)
-        return -1;
-    auto header = std::make_unique<RARHeaderDataEx>();
-    while (archive.ReadHeader(*header) == 0 && archive.Skip() == 0)
-        ++headers;
-    archive.Close();
-    return Now() - start;
-}
-
-// The same walk keeping an entry per header, then the folder tree: the walk plus
-// the catalogue's own work, with nothing else around it.
+// The walk keeping an entry per header, then the folder tree: the walk plus the
+// catalogue's own work, with nothing else around it.
 double WalkAndBuild(const std::wstring& path)
 {
     const double start = Now();
     ArchiveCatalogue catalogue;
-    {
-        RarArchive archive;
-        if (archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, 0) != 0)
-            return -1;
-        auto header = std::make_unique<RARHeaderDataEx>();
-        EntryList entries;
-        while (archive.ReadHeader(*header) == 0) {
-            entries.push_back(MakeEntry(*header));
-            if (archive.Skip() != 0)
-                break;
-        }
-        archive.Close();
-        catalogue.BuildFolderTree(std::move(entries));
-    }
+    EntryList kept;
+    size_t headers = 0;
+    if (BareWalk(path, RarOpenMode::List, headers, &kept) < 0)
+        return -1;
+    catalogue.BuildFolderTree(std::move(kept));
     const double elapsed = Now() - start;
     catalogue.ClearCatalogue();
     return elapsed;
@@ -352,11 +284,19 @@ public:
 private:
     template <typename Action> void Time(Measure& measure, Action action)
     {
-        const double start = Now();
+        const double start = Settled();
         action();
         const double end = Now();
         measure.durations.push_back(end - start);
         measure.waits.push_back(LongestWait(start, end));
+    }
+
+    // The start of a measure, once any probe held up by the benchmark's own work
+    // before it has been answered: only what the measure holds up counts.
+    double Settled()
+    {
+        PumpFor(100);
+        return Now();
     }
 
     // The probe still waiting at the end is answered, and so recorded, once the
@@ -372,11 +312,11 @@ private:
         std::vector<double> walks, builds, opens, waits;
         for (int round = 0; round < rounds; ++round) {
             size_t headers = 0;
-            walks.push_back(BareWalk(archive, headers));
+            walks.push_back(BareWalk(archive, RarOpenMode::List, headers));
             builds.push_back(WalkAndBuild(archive));
             const size_t bytesBefore = liveBytes.load();
             const size_t blocksBefore = liveBlocks.load();
-            const double start = Now();
+            const double start = Settled();
             const int result = frame->OpenArchive(archive);
             const double end = Now();
             opens.push_back(end - start);
@@ -396,12 +336,18 @@ private:
                         "longest wait %.1f ms\n",
                         round + 1, walks.back(), builds.back(), opens.back(), waits.back());
         }
-        const double walk = Median(walks);
-        const double build = Median(builds);
-        const double open = Median(opens);
-        std::printf("open (medians): bare walk %.1f ms, walk + own %.1f ms (own %.1f%% of the walk), "
-                    "OpenArchive %.1f ms = %.2fx walk + own, %.2fx bare walk; longest wait %.1f ms\n",
-                    walk, build, 100.0 * (build - walk) / walk, open, open / build, open / walk, Median(waits));
+        // Rounds are compared within themselves first: the shared cores move whole
+        // rounds up and down together.
+        std::vector<double> ownShares, toWalkAndOwn, toWalk;
+        for (size_t i = 0; i < opens.size(); ++i) {
+            ownShares.push_back((builds[i] - walks[i]) / walks[i]);
+            toWalkAndOwn.push_back(opens[i] / builds[i]);
+            toWalk.push_back(opens[i] / walks[i]);
+        }
+        std::printf("open (medians): bare walk %.1f ms, walk + own %.1f ms, OpenArchive %.1f ms, longest wait %.1f ms; "
+                    "per round: catalogue's own %.1f%% of the walk, OpenArchive %.2fx walk + own, %.2fx bare walk\n",
+                    Median(walks), Median(builds), Median(opens), Median(waits), 100.0 * Median(ownShares),
+                    Median(toWalkAndOwn), Median(toWalk));
     }
 
     void SelectAll()
@@ -436,8 +382,8 @@ private:
         });
         hand.Expect(kProgressCaption, [](HWND dialog) { Press(dialog, IDCANCEL); });
         hand.Expect(kUnpackCaption, [](HWND dialog) { Press(dialog, IDCANCEL); });
+        const double start = Settled();
         hand.Start();
-        const double start = Now();
         ::SendMessageW(frame->handle, WM_COMMAND, MAKEWPARAM(frame->UnpackButtonId(), BN_CLICKED), 0);
         const std::vector<double> seen = hand.Finish();
         dialogShown.durations.push_back(seen[0] - start);
@@ -452,8 +398,8 @@ private:
     {
         DialogHand hand;
         hand.Expect(kProgressCaption, [](HWND dialog) { Press(dialog, IDCANCEL); });
+        const double start = Settled();
         hand.Start();
-        const double start = Now();
         BeginDrag();
         const std::vector<double> seen = hand.Finish();
         dragStarted.durations.push_back(seen[0] - start);
