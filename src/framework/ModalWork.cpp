@@ -47,20 +47,19 @@ bool DispatchWaitingMessages(HWND dialog)
 void RunAside(HWND owner, const std::function<void()>& work)
 {
     std::exception_ptr failure;
-    const UniqueKernelHandle thread = StartThread([&work, &failure] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    if (!thread) {
-        work();
-        return;
-    }
+    bool ranAside = false;
     {
+        // Out of reach before the work starts: it may look at the owner at once.
         DisabledOwner disabled(owner);
-        bool answering = true;
+        const UniqueKernelHandle thread = StartThread([&work, &failure] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        ranAside = static_cast<bool>(thread);
+        bool answering = ranAside;
         while (answering) {
             const HANDLE done = thread.get();
             const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -69,8 +68,11 @@ void RunAside(HWND owner, const std::function<void()>& work)
             answering = DispatchWaitingMessages();
         }
         // The work borrows what this thread holds: it ends before anything goes.
-        ::WaitForSingleObject(thread.get(), INFINITE);
+        if (ranAside)
+            ::WaitForSingleObject(thread.get(), INFINITE);
     }
-    if (failure)
+    if (!ranAside)
+        work();
+    else if (failure)
         std::rethrow_exception(failure);
 }
