@@ -153,26 +153,6 @@ TEST_F(JobControl, CancelWhileOnlySkippingEndsTheJob)
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-// The ".." row alone chooses nothing: the job ends without making the destination
-// or opening the archive (which is gone here), so a solid archive is not unpacked
-// to no end.
-TEST_F(JobControl, TheParentRowAloneEndsTheJobAtOnce)
-{
-    fixture.WriteFile(L"c\\d.txt", "delta");
-    ASSERT_NO_FATAL_FAILURE(Open(fixture.MakeArchive(L"solid.rar", L"-r -s")));
-    ASSERT_TRUE(EnterFolder(catalogue, L"c"));
-    list->Refresh();
-    list->SelectRows({0});
-    ASSERT_TRUE(::DeleteFileW(catalogue.archivePath.c_str()));
-
-    ProgressRecorder shown;
-    EXPECT_EQ(RunJobShowingAll(MakeJob(catalogue, list->List(), Destination(), ExtractSelected), list->Owner()),
-              IDOK);
-    EXPECT_TRUE(shown.Entries().empty());
-    EXPECT_FALSE(PathExists(Destination()));
-    EXPECT_TRUE(driver.AllAnswered());
-}
-
 // A job whose event or thread cannot be had would wait forever: it ends at once.
 class CDlgProgressWithout : public CDlgProgress {
 public:
