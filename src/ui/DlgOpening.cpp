@@ -11,7 +11,8 @@
 namespace {
 
 constexpr UINT_PTR kCountTimer = 1;
-// A few times a second: the count moves on without the window doing little else.
+// A few times a second: often enough to see the count move, seldom enough to
+// cost the open nothing.
 constexpr UINT kCountIntervalMs = 250;
 
 }  // namespace
