@@ -67,7 +67,9 @@ public:
     ~Prober()
     {
         stop.store(true);
-        ::WaitForSingleObject(thread, INFINITE);
+        // Its last probe may wait for this thread's answer.
+        while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+            Pump();
         ::CloseHandle(thread);
     }
 
@@ -246,8 +248,9 @@ struct Measure {
 
 void Report(const char* name, const Measure& measure)
 {
-    std::printf("%-44s duration %9.1f ms   longest wait %9.1f ms   (medians of %zu)\n", name,
-                Median(measure.durations), Median(measure.waits), measure.durations.size());
+    std::printf("%-44s duration %9.1f ms   longest wait %9.1f ms (at most %9.1f ms)   (medians of %zu)\n", name,
+                Median(measure.durations), Median(measure.waits),
+                *std::max_element(measure.waits.begin(), measure.waits.end()), measure.durations.size());
 }
 
 bool HeldButton()
@@ -344,10 +347,12 @@ private:
             toWalkAndOwn.push_back(opens[i] / builds[i]);
             toWalk.push_back(opens[i] / walks[i]);
         }
-        std::printf("open (medians): bare walk %.1f ms, walk + own %.1f ms, OpenArchive %.1f ms, longest wait %.1f ms; "
-                    "per round: catalogue's own %.1f%% of the walk, OpenArchive %.2fx walk + own, %.2fx bare walk\n",
-                    Median(walks), Median(builds), Median(opens), Median(waits), 100.0 * Median(ownShares),
-                    Median(toWalkAndOwn), Median(toWalk));
+        std::printf("open (medians): bare walk %.1f ms, walk + own %.1f ms, OpenArchive %.1f ms, longest wait %.1f ms "
+                    "(at most %.1f ms); per round: catalogue's own %.1f%% of the walk, OpenArchive %.2fx walk + own, "
+                    "%.2fx bare walk\n",
+                    Median(walks), Median(builds), Median(opens), Median(waits),
+                    *std::max_element(waits.begin(), waits.end()), 100.0 * Median(ownShares), Median(toWalkAndOwn),
+                    Median(toWalk));
     }
 
     void SelectAll()
