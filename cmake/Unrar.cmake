@@ -16,13 +16,29 @@ set(unrar_objects
 list(TRANSFORM unrar_objects PREPEND "${UNRAR_SOURCE_DIR}/")
 list(TRANSFORM unrar_objects APPEND ".cpp")
 
+# A fix of ours, built from a patched copy of its file: reading the uninitialised
+# rest of a cut encrypted header made one damaged archive read differently from
+# run to run (the patch's header says more).
+set(unrar_rawread_patch "${CMAKE_SOURCE_DIR}/cmake/unrar/rawread-zero-unread.patch")
+set(unrar_rawread "${CMAKE_BINARY_DIR}/unrar-patched/rawread.cpp")
+file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/unrar-patched")
+execute_process(COMMAND patch --quiet -o "${unrar_rawread}" "${UNRAR_SOURCE_DIR}/rawread.cpp" "${unrar_rawread_patch}"
+  RESULT_VARIABLE rawread_patched)
+if(NOT rawread_patched EQUAL 0)
+  message(FATAL_ERROR "${unrar_rawread_patch} does not apply to ${UNRAR_SOURCE_DIR}/rawread.cpp")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${unrar_rawread_patch}")
+list(REMOVE_ITEM unrar_objects "${UNRAR_SOURCE_DIR}/rawread.cpp")
+list(APPEND unrar_objects "${unrar_rawread}")
+
 add_library(unrar SHARED
   ${unrar_objects}
   cmake/unrar/bstr_support.cpp
   "${UNRAR_SOURCE_DIR}/dll.def")
 target_compile_definitions(unrar PRIVATE RARDLL UNRAR SILENT)
 # MinGW's headers are lower-case; the source asks for the SDK's mixed-case names.
-target_include_directories(unrar PRIVATE cmake/unrar/include)
+# The patched copy finds the library's own headers in its source folder.
+target_include_directories(unrar PRIVATE cmake/unrar/include "${UNRAR_SOURCE_DIR}")
 target_compile_options(unrar PRIVATE -O2 -w)
 set_target_properties(unrar PROPERTIES PREFIX "" OUTPUT_NAME unrar
   RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
