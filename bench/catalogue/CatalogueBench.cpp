@@ -2,6 +2,8 @@
 // entry costs in memory, and what entering a folder of 100,000 entries costs.
 // Usage: bench_catalogue.exe ARCHIVE.rar   (make-archive.sh makes the archive)
 
+#include "../BareWalk.h"
+#include "../CountedAllocations.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveListing.h"
 #include "catalogue/CellText.h"
@@ -17,53 +19,6 @@
 #include <new>
 #include <random>
 
-// Every allocation of the process is counted, so that the catalogue's share can be
-// read off as the difference around building it.
-namespace {
-size_t liveBytes = 0;
-size_t liveBlocks = 0;
-constexpr size_t kHeaderSize = 16;  // keeps the payload 16-byte aligned
-}  // namespace
-
-void* operator new(size_t size)
-{
-    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeaderSize));
-    if (!block)
-        throw std::bad_alloc();
-    *reinterpret_cast<size_t*>(block) = size;
-    liveBytes += size;
-    ++liveBlocks;
-    return block + kHeaderSize;
-}
-
-void operator delete(void* payload) noexcept
-{
-    if (!payload)
-        return;
-    // Through an integer: the compiler cannot see that the block starts before the payload.
-    auto* block = reinterpret_cast<unsigned char*>(reinterpret_cast<std::uintptr_t>(payload) - kHeaderSize);
-    liveBytes -= *reinterpret_cast<size_t*>(block);
-    --liveBlocks;
-    std::free(block);
-}
-
-void operator delete(void* payload, size_t) noexcept
-{
-    operator delete(payload);
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void operator delete[](void* payload) noexcept
-{
-    operator delete(payload);
-}
-void operator delete[](void* payload, size_t) noexcept
-{
-    operator delete(payload);
-}
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -71,21 +26,6 @@ using Clock = std::chrono::steady_clock;
 double MillisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The library's part alone: every header read and skipped, nothing kept.
-double WalkOnly(const std::wstring& path, size_t& headers)
-{
-    const auto start = Clock::now();
-    RarArchive archive;
-    headers = 0;
-    if (archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, 0) != 0)
-        return -1;
-    auto header = std::make_unique<RARHeaderDataEx>();
-    while (archive.ReadHeader(*header) == 0 && archive.Skip() == 0)
-        ++headers;
-    archive.Close();
-    return MillisecondsSince(start);
 }
 
 struct ListingRun {
@@ -285,7 +225,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("run  walk-alone  walk-in-listing  creation  tree+order  own/walk   clear\n");
     ListingRun last;
     for (int run = 0; run < kRuns; ++run) {
-        const double walkAlone = WalkOnly(path, headers);
+        const double walkAlone = BareWalk(path, RarOpenMode::List, headers);
         bestWalkAlone = std::min(bestWalkAlone, walkAlone);
         last = ListAndBuild(path, catalogue);
         // The creation span carries one clock read per entry, the walk's two.

@@ -8,6 +8,7 @@
 //
 // Runs write below the archive's folder, in "work\runN", removed after each run.
 
+#include "../BareWalk.h"
 #include "../BenchTiming.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveListing.h"
@@ -58,27 +59,6 @@ double ProgramListing(const std::wstring& path, size_t& entryCount, double& tree
         catalogue.BuildFolderTree(std::move(entries));
         treeMs = Now() - listed;
     }
-    return Now() - start;
-}
-
-// The library's header walk: read, skip, until the end; with `kept`, an entry is
-// made of every header and kept, as the listing does. Freed after the clock stops.
-double BareWalk(const std::wstring& path, RarOpenMode mode, size_t& headers, EntryList* kept = nullptr)
-{
-    const double start = Now();
-    headers = 0;
-    RarArchive archive;
-    if (archive.Open(path.c_str(), mode, &ListingCallback, 0) != 0)
-        return -1;
-    auto header = std::make_unique<RARHeaderDataEx>();
-    while (archive.ReadHeader(*header) == 0) {
-        if (kept)
-            kept->push_back(MakeEntry(*header));
-        if (archive.Skip() != 0)
-            break;
-        ++headers;
-    }
-    archive.Close();
     return Now() - start;
 }
 

@@ -1,5 +1,5 @@
 // A small helper for the run script: waits for a top-level window of a class to be
-// shown and idle, or closes it the way the close button does.
+// shown, enabled and idle, or closes it the way the close button does.
 //   WindowControl wait <class> <timeout-ms>
 //   WindowControl close <class>
 #include <windows.h>
@@ -20,9 +20,11 @@ int Wait(const wchar_t* className, DWORD timeoutMs)
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < deadline) {
         if (HWND window = FindVisible(className)) {
-            // A window that answers a message has finished what it was doing.
+            // A window that is enabled (not waiting for an open or a dialog) and
+            // answers a message has finished what it was doing.
             DWORD_PTR answer = 0;
-            if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+            if (IsWindowEnabled(window) &&
+                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
                 wchar_t title[512] = {};
                 GetWindowTextW(window, title, 512);
                 wprintf(L"%ls\n", title);

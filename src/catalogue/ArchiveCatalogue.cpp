@@ -78,6 +78,7 @@ void ArchiveCatalogue::ClearCatalogue()
     folderStack.clear();
     rootEntries.clear();
     totalSize = 0;
+    entryCount = 0;
 }
 
 void ArchiveCatalogue::BuildFolderTree(EntryList entries)
@@ -85,6 +86,7 @@ void ArchiveCatalogue::BuildFolderTree(EntryList entries)
     ShowTopLevel();
     rootEntries.clear();
     totalSize = 0;
+    entryCount = entries.size();
 
     std::vector<size_t> parents(entries.size(), FolderIndex::kNone);
     {

@@ -25,10 +25,15 @@ public:
     ArchiveEntry* currentFolder = nullptr;   // none = top level
     std::vector<ArchiveEntry*> folderStack;  // views left by EnterFolder, none = top level
     std::uint64_t totalSize = 0;             // EntrySize summed over rootEntries
+    size_t entryCount = 0;                   // every entry of the tree
 
     ArchiveCatalogue() = default;
     ArchiveCatalogue(const ArchiveCatalogue&) = delete;
     ArchiveCatalogue& operator=(const ArchiveCatalogue&) = delete;
+    // A catalogue built on another thread moves into place whole: the entries stay
+    // where they are, and so do the pointers to them.
+    ArchiveCatalogue(ArchiveCatalogue&&) noexcept = default;
+    ArchiveCatalogue& operator=(ArchiveCatalogue&&) noexcept = default;
 
     void ClearCatalogue();
 

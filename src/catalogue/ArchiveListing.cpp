@@ -8,48 +8,19 @@
 
 #include <new>
 
-ListResult ListArchive(const std::wstring& path, const PasswordRequest& askPassword, RarArchive& archive,
-                       EntryList& entries)
+namespace {
+
+std::atomic<ListingStepSeam> stepSeam{nullptr};
+
+bool Stopped(const std::atomic<bool>* stop)
 {
-    ListResult result;
-    ListingSession session;
-    session.askPassword = &askPassword;
-    result.openResult =
-        archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, reinterpret_cast<LPARAM>(&session));
-    if (result.openResult == ERAR_SUCCESS) {
-        try {
-            // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
-            auto header = std::make_unique<RARHeaderDataEx>();
-            const ArchiveEntry* last = nullptr;
-            for (;;) {
-                int code = archive.ReadHeader(*header);
-                if (code == ERAR_SUCCESS) {
-                    auto entry = MakeEntry(*header);
-                    // Each piece of an entry split across volumes comes with a header
-                    // of its own: one entry per file, not per piece.
-                    if (!(last && IsContinuedPiece(*header) && entry->path == last->path)) {
-                        last = entry.get();
-                        entries.push_back(std::move(entry));
-                    }
-                    code = archive.Skip();
-                }
-                if (code != ERAR_SUCCESS) {
-                    result.stopCode = code;
-                    break;
-                }
-            }
-        } catch (const std::bad_alloc&) {
-            result.stopCode = ERAR_NO_MEMORY;
-        }
-    }
-    // The library calls back inside its own calls only: the session is done with.
-    result.passwordDeclined = session.passwordDeclined;
-    return result;
+    return stop && stop->load(std::memory_order_relaxed);
 }
 
-int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
+int AnswerListingRequest(ListingSession* session, UINT message, LPARAM p1, LPARAM p2)
 {
-    auto* session = reinterpret_cast<ListingSession*>(userData);
+    if (session && Stopped(session->stop))
+        return -1;
     switch (message) {
     case UCM_NEEDPASSWORDW: {
         std::wstring password;
@@ -69,6 +40,91 @@ int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2
     default:
         return 0;
     }
+}
+
+}  // namespace
+
+ListResult ListArchive(const std::wstring& path, const PasswordRequest& askPassword, RarArchive& archive,
+                       EntryList& entries, const ListingWatch& watch)
+{
+    ListResult result;
+    ListingSession session;
+    session.askPassword = &askPassword;
+    session.stop = watch.stop;
+    result.openResult =
+        archive.Open(path.c_str(), RarOpenMode::List, &ListingCallback, reinterpret_cast<LPARAM>(&session));
+    if (result.openResult == ERAR_SUCCESS) {
+        try {
+            // About 10 KB: too big for a UI thread's stack frame to carry comfortably.
+            auto header = std::make_unique<RARHeaderDataEx>();
+            const ArchiveEntry* last = nullptr;
+            const ListingStepSeam seam = stepSeam.load();
+            for (;;) {
+                // No one wants the rest: not another call into the library.
+                if (Stopped(watch.stop)) {
+                    result.stopCode = ERAR_UNKNOWN;
+                    break;
+                }
+                int code = archive.ReadHeader(*header);
+                if (code == ERAR_SUCCESS) {
+                    auto entry = MakeEntry(*header);
+                    // Each piece of an entry split across volumes comes with a header
+                    // of its own: one entry per file, not per piece.
+                    if (!(last && IsContinuedPiece(*header) && entry->path == last->path)) {
+                        last = entry.get();
+                        entries.push_back(std::move(entry));
+                        if (watch.entriesRead)
+                            watch.entriesRead->store(entries.size(), std::memory_order_relaxed);
+                    }
+                    if (seam)
+                        seam(entries.size());
+                    code = archive.Skip();
+                }
+                if (code != ERAR_SUCCESS) {
+                    result.stopCode = code;
+                    break;
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            result.stopCode = ERAR_NO_MEMORY;
+        }
+    }
+    // The library calls back inside its own calls only: the session is done with.
+    result.passwordDeclined = session.passwordDeclined;
+    return result;
+}
+
+ListingStepSeam SetListingStepSeam(ListingStepSeam seam) noexcept
+{
+    return stepSeam.exchange(seam);
+}
+
+int CALLBACK ListingCallback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2)
+{
+    // Nothing may unwind through the library's frames.
+    try {
+        return AnswerListingRequest(reinterpret_cast<ListingSession*>(userData), message, p1, p2);
+    } catch (...) {
+        return -1;
+    }
+}
+
+Listing ListIntoNewCatalogue(const std::wstring& path, const PasswordRequest& askPassword, const ListingWatch& watch)
+{
+    Listing listing;
+    try {
+        EntryList entries;
+        RarArchive archive;
+        listing.codes = ListArchive(path, askPassword, archive, entries, watch);
+        archive.Close();
+        if (listing.codes.openResult == ERAR_SUCCESS)
+            listing.catalogue.BuildFolderTree(std::move(entries));
+    } catch (const std::bad_alloc&) {
+        listing.catalogue.ClearCatalogue();
+        listing.codes = ListResult();
+        listing.codes.openResult = ERAR_NO_MEMORY;
+    }
+    return listing;
 }
 
 void ShowListingErrors(const ListResult& result, HWND owner)
@@ -91,30 +147,26 @@ void ShowListingErrors(const ListResult& result, HWND owner)
     }
 }
 
-OpenOutcome PresentListing(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner, const ListResult& listed,
-                           EntryList entries)
+OpenOutcome PresentListing(ArchiveCatalogue& shown, const std::wstring& path, HWND owner, Listing& listed)
 {
     OpenOutcome outcome;
-    outcome.codes = listed;
+    outcome.codes = listed.codes;
     // Entries read before a failure are still shown, after the message.
-    ShowListingErrors(listed, owner);
-    if (listed.openResult != ERAR_SUCCESS) {
+    ShowListingErrors(listed.codes, owner);
+    if (listed.codes.openResult != ERAR_SUCCESS) {
         outcome.result = -1;
         return outcome;
     }
-    catalogue.ClearCatalogue();
-    catalogue.BuildFolderTree(std::move(entries));
-    catalogue.archivePath = path;
+    std::swap(shown, listed.catalogue);
+    shown.archivePath = path;
+    shown.ShowTopLevel();
     outcome.result = 1;
     return outcome;
 }
 
 OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path, HWND owner,
-                              const PasswordRequest& askPassword, RarArchive& archive)
+                              const PasswordRequest& askPassword)
 {
-    EntryList entries;
-    const ListResult listed = ListArchive(path, askPassword, archive, entries);
-    const OpenOutcome outcome = PresentListing(catalogue, path, owner, listed, std::move(entries));
-    archive.Close();
-    return outcome;
+    Listing listed = ListIntoNewCatalogue(path, askPassword);
+    return PresentListing(catalogue, path, owner, listed);
 }

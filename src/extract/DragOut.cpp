@@ -6,6 +6,7 @@
 #include "extract/ExtractionPaths.h"
 #include "extract/OpenEntry.h"
 #include "extract/OpenEntryPaths.h"
+#include "framework/ModalWork.h"
 
 #include <cstdint>
 #include <string>
@@ -46,6 +47,54 @@ private:
     DragFolder folder;
 };
 
+// What a drag extracts, and where.
+struct DragPlan {
+    bool safe = true;                  // no name or link that could lead elsewhere
+    DragFolder folder;                 // the drag's own, made for it; empty when none could be
+    std::vector<std::wstring> targets;  // each selected entry's path in it
+    std::uint64_t totalBytes = 0;
+};
+
+// Checks every name of the selected trees, then makes the drag's folder and
+// places each entry in it.
+DragPlan PlanDrag(const std::vector<const ArchiveEntry*>& entries, const std::wstring& archivePath)
+{
+    DragPlan plan;
+    for (const ArchiveEntry* entry : entries) {
+        if (!IsOpenableTree(*entry)) {
+            plan.safe = false;
+            return plan;
+        }
+    }
+    // A folder of this drag's own: the shared one may hold another archive's
+    // files of the same names, or an edited copy.
+    plan.folder = DragFolder::Create(archivePath);
+    if (plan.folder.Empty())
+        return plan;
+    for (const ArchiveEntry* entry : entries) {
+        plan.targets.push_back(ConfinedTarget(plan.folder.Path(), entry->path));
+        if (plan.targets.back().empty()) {
+            plan.safe = false;
+            return plan;
+        }
+        plan.totalBytes += EntrySize(*entry);
+    }
+    return plan;
+}
+
+// The targets the job wrote, each what its entry is and inside the folder.
+std::vector<std::wstring> WrittenTargets(const std::vector<const ArchiveEntry*>& entries,
+                                         const std::vector<std::wstring>& targets, const std::wstring& folder)
+{
+    std::vector<std::wstring> written;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const WrittenKind kind = entries[i]->isFolder ? WrittenKind::Folder : WrittenKind::File;
+        if (IsWrittenInside(folder, targets[i], kind))
+            written.push_back(targets[i]);
+    }
+    return written;
+}
+
 }  // namespace
 
 HRESULT StartDragSeam(IDataObject* data, IDropSource* source, DWORD allowedEffects, DWORD* effect)
@@ -72,40 +121,26 @@ DragOutOutcome DragEntriesOut(HWND mainWindow, HWND listView, const ArchiveCatal
     const std::vector<const ArchiveEntry*> entries = SelectedEntries(listView, catalogue);
     if (entries.empty())
         return DragOutOutcome::NothingSelected;
-    for (const ArchiveEntry* entry : entries) {
-        if (!IsOpenableTree(*entry)) {
-            ShowUnsafeEntryError(mainWindow);
-            return DragOutOutcome::Refused;
-        }
+    // Every name below every selected folder is checked, and over a large
+    // selection that takes a while: the window answers meanwhile.
+    DragPlan plan;
+    RunAside(mainWindow, [&] { plan = PlanDrag(entries, catalogue.archivePath); });
+    DragFolderGuard folder(std::move(plan.folder));
+    if (!plan.safe) {
+        ShowUnsafeEntryError(mainWindow);
+        return DragOutOutcome::Refused;
     }
-    // A folder of this drag's own: the shared one may hold another archive's
-    // files of the same names, or an edited copy.
-    DragFolderGuard folder(DragFolder::Create(catalogue.archivePath));
     if (folder.Path().empty())
         return DragOutOutcome::NotWritten;
-    std::vector<std::wstring> targets;
-    std::uint64_t totalBytes = 0;
-    for (const ArchiveEntry* entry : entries) {
-        targets.push_back(ConfinedTarget(folder.Path(), entry->path));
-        if (targets.back().empty()) {
-            ShowUnsafeEntryError(mainWindow);
-            return DragOutOutcome::Refused;
-        }
-        totalBytes += EntrySize(*entry);
-    }
 
-    if (!ExtractSelectionInto(folder.Path(), mainWindow, listView, catalogue, totalBytes, UpdateReplace))
+    if (!ExtractSelectionInto(folder.Path(), mainWindow, listView, catalogue, plan.totalBytes, UpdateReplace))
         return DragOutOutcome::NotExtracted;
     // Released during the job: a drag now would drop at once, wherever the pointer is.
     if (!currentButtonProbe())
         return DragOutOutcome::ButtonReleased;
 
     std::vector<std::wstring> written;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const WrittenKind kind = entries[i]->isFolder ? WrittenKind::Folder : WrittenKind::File;
-        if (IsWrittenInside(folder.Path(), targets[i], kind))
-            written.push_back(targets[i]);
-    }
+    RunAside(mainWindow, [&] { written = WrittenTargets(entries, plan.targets, folder.Path()); });
     if (written.empty())
         return DragOutOutcome::NotWritten;
 

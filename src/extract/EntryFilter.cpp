@@ -5,19 +5,46 @@
 
 #include <commctrl.h>
 
+namespace {
+
+int NextSelectedRow(HWND list, int after)
+{
+    return static_cast<int>(
+        ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+bool IsRowSelected(HWND list, int row)
+{
+    return (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+}  // namespace
+
 std::vector<const ArchiveEntry*> SelectedEntries(HWND list, const ArchiveCatalogue& catalogue)
 {
     std::vector<const ArchiveEntry*> entries;
     if (!list)
         return entries;
-    // The list keeps its selection as ranges: asking for the next selected row
-    // costs far less than asking every row for its state.
-    int row = -1;
-    for (;;) {
-        row = static_cast<int>(
-            ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
-        if (row < 0)
-            break;
+    const int selected = static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    if (selected <= 0)
+        return entries;
+    // A message per row costs more than the rest of the work together in some
+    // list views (tens of microseconds a row). Ctrl+A and Shift+click select one
+    // run of rows: when the first selected row and the one `selected - 1` rows
+    // further are selected and none lies beyond, every row between is too.
+    const int first = NextSelectedRow(list, -1);
+    const int last = first + selected - 1;
+    if (first >= 0 && IsRowSelected(list, last) && NextSelectedRow(list, last) < 0) {
+        entries.reserve(static_cast<size_t>(selected));
+        for (int row = first; row <= last; ++row) {
+            if (const ArchiveEntry* entry = catalogue.EntryAtRow(row))
+                entries.push_back(entry);
+        }
+        return entries;
+    }
+    // Otherwise the rows one by one: asking for the next selected row costs far
+    // less than asking every row for its state.
+    for (int row = NextSelectedRow(list, -1); row >= 0; row = NextSelectedRow(list, row)) {
         if (const ArchiveEntry* entry = catalogue.EntryAtRow(row))
             entries.push_back(entry);
     }

@@ -32,6 +32,8 @@ public:
     bool Takes(const std::wstring& name) const;
 
     bool TakesAll() const noexcept { return all; }
+    // Nothing was chosen: a selection of the ".." row alone.
+    bool TakesNothing() const noexcept { return !all && chosen.empty(); }
 
     // How many of the catalogue's entries it takes: the headers a job must handle
     // before it has done everything it was asked (an entry split across volumes

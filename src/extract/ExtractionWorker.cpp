@@ -73,8 +73,7 @@ void JobChannel::Abandon()
 ExtractionWorker::ExtractionWorker(const ExtractionJob& extractionJob, EntryFilter entryFilter, JobChannel& jobChannel,
                                    HWND dialogWindow, DWORD intervalMs)
     : job(extractionJob), filter(std::move(entryFilter)), channel(jobChannel), dialog(dialogWindow),
-      displayIntervalMs(intervalMs),
-      wantedHeaders(filter.TakesAll() || !job.catalogue ? 0 : filter.CountTaken(*job.catalogue))
+      displayIntervalMs(intervalMs)
 {
 }
 
@@ -102,6 +101,15 @@ void ExtractionWorker::EndAfterFailure() noexcept
 
 void ExtractionWorker::Run()
 {
+    // Nothing chosen (the ".." row alone was selected): no folder to make, no
+    // archive to walk.
+    if (filter.TakesNothing()) {
+        PostSurely(UNPACK_DONE, 0);
+        return;
+    }
+    // Here rather than before the thread starts: over a catalogue of a million
+    // entries the count takes a while.
+    wantedHeaders = filter.TakesAll() || !job.catalogue ? 0 : filter.CountTaken(*job.catalogue);
     bool errorReported = false;
     Show(UNPACK_CREATING_FOLDER);
     destination = NormalizedFolderPath(job.destination);

@@ -130,7 +130,7 @@ private:
     // Headers the job must handle before it is done (0: walk to the end). Past
     // the last of them the walk stops: in a solid archive every header more would
     // be unpacked only to be skipped.
-    const size_t wantedHeaders;
+    size_t wantedHeaders = 0;
     size_t handledHeaders = 0;
 
     std::wstring destination;    // normalized

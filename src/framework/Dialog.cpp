@@ -29,12 +29,30 @@ bool AnswersDirectly(UINT msg)
 
 }  // namespace
 
+CDialogImpl::~CDialogImpl()
+{
+    if (handle && ::IsWindow(handle)) {
+        HWND hwnd = handle;
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        handle = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
 INT_PTR CDialogImpl::DoModal(HWND owner)
 {
     if (handle)
         return -1;
     return ::DialogBoxParamW(Module().GetInstance(), MAKEINTRESOURCEW(templateId), owner, &CDialogImpl::DialogProc,
                              reinterpret_cast<LPARAM>(this));
+}
+
+HWND CDialogImpl::Create(HWND owner)
+{
+    if (handle)
+        return nullptr;
+    return ::CreateDialogParamW(Module().GetInstance(), MAKEINTRESOURCEW(templateId), owner, &CDialogImpl::DialogProc,
+                                reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialogImpl::EndDialog(int result) const

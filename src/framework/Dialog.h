@@ -8,7 +8,9 @@
 class CDialogImpl : public CWindow, public CMessageMap {
 public:
     explicit CDialogImpl(UINT resourceId) noexcept : templateId(resourceId) {}
-    ~CDialogImpl() override = default;
+    // A modeless dialog still up here is destroyed without reaching the derived
+    // class, whose part of the object is already gone.
+    ~CDialogImpl() override;
     CDialogImpl(const CDialogImpl&) = delete;
     CDialogImpl& operator=(const CDialogImpl&) = delete;
 
@@ -16,6 +18,12 @@ public:
     // cannot be created (no such template, or this object already shows one).
     INT_PTR DoModal(HWND owner);
     bool EndDialog(int result) const;
+
+    // The same template as a modeless dialog owned by `owner`, shown when the
+    // template says WS_VISIBLE: the window, or null when it cannot be created (or
+    // this object already shows one). The caller's loop hands it its messages
+    // (IsDialogMessage), and DestroyWindow ends it.
+    HWND Create(HWND owner);
 
     UINT TemplateId() const noexcept { return templateId; }
 

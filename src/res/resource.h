@@ -44,6 +44,7 @@
 #define IDD_UNPACK 142
 #define IDD_PASSWORD 143
 #define IDD_PROGRESS 144
+#define IDD_OPENING 145
 
 // Unpack dialog
 #define IDC_BROWSE 1000
@@ -63,6 +64,10 @@
 #define IDC_TOTAL_PROGRESS 1010
 #define IDC_ENTRY_NAME 1011
 #define IDC_ACTION 1012
+
+// Opening progress window
+#define IDC_OPENING_NAME 1290
+#define IDC_OPENING_COUNT 1291
 
 // About dialog
 #define IDC_VERSION 1013
@@ -119,3 +124,4 @@
 #define IDS_ERROR_ENTRIES_FAILED 302
 #define IDS_ERROR_MORE_ENTRIES_FAILED 303
 #define IDS_ERROR_EXTRACTION_STOPPED 304
+#define IDS_OPENING_ENTRIES 290

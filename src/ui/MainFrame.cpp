@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "catalogue/FreeAside.h"
 #include "catalogue/ResourceString.h"
 #include "catalogue/RowSearch.h"
 #include "res/resource.h"
@@ -90,6 +91,8 @@ CMainFrame::~CMainFrame()
     // Destroyed here rather than by the base, so that our own WM_DESTROY still runs.
     if (IsWindow())
         DestroyWindow();
+    // The window is gone; a large catalogue need not hold up the program's end.
+    FreeAside(catalogue);
 }
 
 const CThemedButton* CMainFrame::ButtonWithId(int id) const noexcept

@@ -11,7 +11,6 @@
 #include "app/AppSettings.h"
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/CellText.h"
-#include "catalogue/RarLibrary.h"
 #include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/MessageLoop.h"
@@ -31,8 +30,10 @@ public:
     HWND CreateMainWindow();
 
     // Opens an archive and shows its top level: 1 when it was opened (also when
-    // reading stopped early on an error), -1 when the library refused it. A
-    // relative path is taken from the current folder, once, here.
+    // reading stopped early on an error), -1 when the library refused it or the
+    // user cancelled. The archive is read on a worker thread while the window,
+    // disabled, goes on answering. A relative path is taken from the current
+    // folder, once, here.
     int OpenArchive(const std::wstring& path);
 
     // Run's part of a session's end: it stores the settings, as a normal close would,
@@ -150,8 +151,6 @@ private:
     HWND listView = nullptr;
     HWND statusBar = nullptr;
 
-    // Open only while OpenArchive reads the headers.
-    RarArchive archiveHandle;
     ArchiveCatalogue catalogue;
     // Every cell's text is produced into this one buffer on request.
     wchar_t cellText[kCellTextCapacity] = {};

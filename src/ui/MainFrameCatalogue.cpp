@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "catalogue/ArchiveListing.h"
+#include "catalogue/FreeAside.h"
 #include "catalogue/ResourceString.h"
 #include "catalogue/SelectionText.h"
-#include "extract/DlgPassword.h"
 #include "framework/PathText.h"
 #include "res/resource.h"
+#include "ui/ListingWait.h"
 
 namespace {
 
@@ -32,14 +33,14 @@ int CMainFrame::OpenArchive(const std::wstring& givenPath)
     SetListItemCount(0);
     SetWindowTextW(LoadResourceString(IDS_PRODUCT_NAME).c_str());
 
-    const PasswordRequest askPassword = [this](std::wstring& password) {
-        CDlgPassword prompt;
-        if (prompt.DoModal(handle) != IDOK)
-            return false;
-        password = prompt.Password();
-        return true;
-    };
-    if (OpenIntoCatalogue(catalogue, path, handle, askPassword, archiveHandle).result != 1)
+    WaitedListing waited = ListWithoutFreezing(handle, path);
+    // Cancelled: over as a refused open is, with nothing to tell.
+    if (waited.cancelled)
+        return -1;
+    const OpenOutcome outcome = PresentListing(catalogue, path, handle, waited.listing);
+    // The catalogue shown before, if any, is freed where no one waits for it.
+    FreeAside(waited.listing.catalogue);
+    if (outcome.result != 1)
         return -1;  // the earlier catalogue stays: Unpack still works on it
 
     if (listView != nullptr)

@@ -35,7 +35,9 @@ private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         HWND window = FindWindowW(CMainFrame::kClassName, nullptr);
-        if (current == nullptr || !current->action || window == nullptr || !IsWindowVisible(window))
+        // Disabled while an archive named by "-o" is still opening.
+        if (current == nullptr || !current->action || window == nullptr || !IsWindowVisible(window) ||
+            !IsWindowEnabled(window))
             return;
         auto action = std::move(current->action);
         current->action = nullptr;

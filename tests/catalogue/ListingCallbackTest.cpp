@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <new>
+
 namespace {
 
 LPARAM Buffer(wchar_t* buffer)
@@ -42,6 +45,26 @@ TEST(ListingCallback, PasswordIsCutToTheLibrarysBufferAndADeclineIsRemembered)
     EXPECT_TRUE(session.passwordDeclined);
 }
 
+// Nothing may unwind through the library, and a walk no one waits for any more
+// gets no further answers.
+TEST(ListingCallback, AThrowingRequestAndAStoppedSessionAreRefused)
+{
+    const PasswordRequest throwing = [](std::wstring&) -> bool { throw std::bad_alloc(); };
+    ListingSession session{&throwing};
+    wchar_t buffer[8] = L"";
+    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, Session(session), Buffer(buffer), 8), -1);
+
+    const PasswordRequest typed = [](std::wstring& password) {
+        password = L"secret";
+        return true;
+    };
+    std::atomic<bool> stop{true};
+    ListingSession stopped{&typed, false, &stop};
+    EXPECT_EQ(ListingCallback(UCM_NEEDPASSWORDW, Session(stopped), Buffer(buffer), 8), -1);
+    EXPECT_EQ(ListingCallback(UCM_CHANGEVOLUMEW, Session(stopped), Buffer(buffer), RAR_VOL_NOTIFY), -1);
+    EXPECT_EQ(std::wstring(buffer), L"");
+}
+
 TEST(ListingCallback, VolumeRequestsAreRefusedEverythingElseAnswersZero)
 {
     wchar_t name[] = L"set.part2.rar";
@@ -56,14 +79,18 @@ TEST(ListingCallback, VolumeRequestsAreRefusedEverythingElseAnswersZero)
     EXPECT_EQ(ListingCallback(99, 0, 0, 0), 0);
 }
 
-EntryList TwoEntries()
+// Presents a listing of two entries that ended with `codes`.
+int PresentTwoEntries(ArchiveCatalogue& catalogue, const wchar_t* path, const ListResult& codes)
 {
+    Listing listed;
+    listed.codes = codes;
     EntryList entries;
-    for (const wchar_t* path : {L"b.txt", L"a.txt"}) {
+    for (const wchar_t* name : {L"b.txt", L"a.txt"}) {
         entries.push_back(std::make_unique<ArchiveEntry>());
-        entries.back()->path = path;
+        entries.back()->path = name;
     }
-    return entries;
+    listed.catalogue.BuildFolderTree(std::move(entries));
+    return PresentListing(catalogue, path, nullptr, listed).result;
 }
 
 // Codes without a message of their own would leave a partial list looking whole.
@@ -81,7 +108,7 @@ TEST(ListingErrors, AWalkCutShortSaysSoOnceThenListsWhatWasRead)
         });
         ListResult listed;
         listed.stopCode = code;
-        EXPECT_EQ(PresentListing(catalogue, L"C:\\cut.rar", nullptr, listed, TwoEntries()).result, 1);
+        EXPECT_EQ(PresentTwoEntries(catalogue, L"C:\\cut.rar", listed), 1);
         EXPECT_TRUE(driver.AllAnswered());
         EXPECT_EQ(rowsDuringTheBox, 0);
         EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
@@ -94,17 +121,17 @@ TEST(ListingErrors, AWalkCutShortSaysSoOnceThenListsWhatWasRead)
     ListResult declined;
     declined.stopCode = ERAR_MISSING_PASSWORD;
     declined.passwordDeclined = true;
-    PresentListing(catalogue, L"C:\\a.rar", nullptr, declined, TwoEntries());
+    PresentTwoEntries(catalogue, L"C:\\a.rar", declined);
     ListResult ended;
     ended.stopCode = ERAR_END_ARCHIVE;
-    PresentListing(catalogue, L"C:\\a.rar", nullptr, ended, TwoEntries());
+    PresentTwoEntries(catalogue, L"C:\\a.rar", ended);
     driver.Expect(L"Error", [](DialogDriver::Dialog& box) {
         EXPECT_EQ(box.MessageText(), L"File header broken.");
         box.Press(IDOK);
     });
     ListResult broken;
     broken.stopCode = HEADER_BROKEN;
-    PresentListing(catalogue, L"C:\\a.rar", nullptr, broken, TwoEntries());
+    PresentTwoEntries(catalogue, L"C:\\a.rar", broken);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(RowNames(catalogue), (Names{L"a.txt", L"b.txt"}));
 }

@@ -1,6 +1,8 @@
 // The rules behind a job that need no archive: unsafe names, progress figures,
 // paths of any length and which entries a mode takes.
 
+#include "ExtractTesting.h"
+
 #include "catalogue/ArchiveCatalogue.h"
 #include "catalogue/ArchiveEntry.h"
 #include "extract/EntryFilter.h"
@@ -136,6 +138,38 @@ TEST(EntryFilters, SelectionTakesFilesAndFoldersWithTheirContents)
 
     EXPECT_FALSE(EntryFilter::ForEntries({}).Takes(L"docs"));
     EXPECT_TRUE(EntryFilter().Takes(L"anything"));
+    EXPECT_TRUE(EntryFilter::ForEntries({}).TakesNothing());
+    EXPECT_FALSE(selection.TakesNothing());
+    EXPECT_FALSE(EntryFilter().TakesNothing());
+}
+
+// One run of rows (Ctrl+A, Shift+click) is read without asking each row; either
+// way the entries come in row order, and the ".." row gives none.
+TEST(SelectedRows, ARunAndScatteredRowsGiveTheirEntriesInRowOrder)
+{
+    EntryList entries;
+    entries.push_back(Entry(L"f", true));
+    for (const wchar_t* name : {L"f\\a", L"f\\b", L"f\\c", L"f\\d", L"f\\e"})
+        entries.push_back(Entry(name, false));
+    ArchiveCatalogue catalogue;
+    catalogue.BuildFolderTree(std::move(entries));
+    catalogue.EnterFolder(catalogue.EntryAtRow(0));
+    TestList list(catalogue);
+    const auto selected = [&](const std::vector<int>& rows) {
+        list.Refresh();
+        list.SelectRows(rows);
+        Names paths;
+        for (const ArchiveEntry* entry : SelectedEntries(list.List(), catalogue))
+            paths.push_back(entry->path);
+        return paths;
+    };
+    EXPECT_EQ(selected({0, 1, 2}), (Names{L"f\\a", L"f\\b"}));
+    EXPECT_EQ(selected({2, 3, 4}), (Names{L"f\\b", L"f\\c", L"f\\d"}));
+    EXPECT_EQ(selected({-1}), (Names{L"f\\a", L"f\\b", L"f\\c", L"f\\d", L"f\\e"}));
+    EXPECT_EQ(selected({1, 3, 5}), (Names{L"f\\a", L"f\\c", L"f\\e"}));
+    EXPECT_EQ(selected({1, 2, 4, 5}), (Names{L"f\\a", L"f\\b", L"f\\d", L"f\\e"}));
+    EXPECT_EQ(selected({1, 2, 5}), (Names{L"f\\a", L"f\\b", L"f\\e"}));
+    EXPECT_TRUE(selected({}).empty());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ namespace {
 
 constexpr UINT kAnswerIntervalMs = 5;
 constexpr wchar_t kProgressCaption[] = L"Unpacking is in progress...";
+constexpr wchar_t kOpeningCaption[] = L"Opening archive";
 constexpr wchar_t kPasswordCaption[] = L"Enter password";
 constexpr wchar_t kErrorCaption[] = L"Error";
 
@@ -294,7 +295,8 @@ void BoxAnswerer::Poll()
         if (answered.count(dialog))
             continue;
         const std::wstring caption = WindowTextOf(dialog);
-        if (caption == kProgressCaption)
+        // The progress of a job, or of an open that takes a while: not a box to answer.
+        if (caption == kProgressCaption || caption == kOpeningCaption)
             continue;
         answered.insert(dialog);
         if (caption == kErrorCaption && ::GetDlgItem(dialog, kMessageBoxTextId)) {

@@ -12,6 +12,5 @@ bool OpenCatalogue(ArchiveCatalogue& catalogue, const std::wstring& archivePath)
         password = prompt.Password();
         return true;
     };
-    RarArchive archive;
-    return OpenIntoCatalogue(catalogue, archivePath, nullptr, askPassword, archive).result == 1;
+    return OpenIntoCatalogue(catalogue, archivePath, nullptr, askPassword).result == 1;
 }

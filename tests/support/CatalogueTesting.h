@@ -16,8 +16,7 @@
 inline OpenOutcome OpenIntoCatalogue(ArchiveCatalogue& catalogue, const std::wstring& path,
                                      const PasswordRequest& askPassword = {}, HWND owner = nullptr)
 {
-    RarArchive archive;
-    return OpenIntoCatalogue(catalogue, path, owner, askPassword, archive);
+    return OpenIntoCatalogue(catalogue, path, owner, askPassword);
 }
 
 // A password request that answers `password` and counts how often it was asked.

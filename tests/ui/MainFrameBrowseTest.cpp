@@ -144,18 +144,23 @@ TEST_F(MainFrameBrowse, EmptyArchiveOpensWithNoRowsAndItsPathInTheTitle)
     EXPECT_EQ(L"No selected items", shown.StatusText());
 }
 
-// The user types the password as the prompt opens, and presses Enter.
+// The user types the password as the prompt opens, and presses Enter: asked once,
+// at open, with the window out of reach meanwhile.
 TEST_F(MainFrameBrowse, APasswordTypedAtOnceOpensAnArchiveWithEncryptedHeaders)
 {
     const std::wstring locked = fixture.MakeArchive(L"locked.rar", L"-r -hpswordfish");
     ASSERT_FALSE(locked.empty());
     HWND owner = nullptr;
-    driver.Expect(L"Enter password", [&owner](DialogDriver::Dialog& prompt) {
+    bool frameEnabled = true;
+    driver.Expect(L"Enter password", [&](DialogDriver::Dialog& prompt) {
         owner = GetWindow(prompt.Handle(), GW_OWNER);
+        frameEnabled = IsWindowEnabled(shown.Window()) != FALSE;
         prompt.Type(L"swordfish\n");
     });
     EXPECT_EQ(1, shown.Frame().OpenArchive(locked));
     EXPECT_EQ(owner, shown.Window());
+    EXPECT_FALSE(frameEnabled);
+    EXPECT_TRUE(IsWindowEnabled(shown.Window()));
     EXPECT_EQ(L"Quillet - [" + locked + L"]", shown.Title());
     EXPECT_EQ((Names{L"docs", L"Zeta.txt", L"alpha.txt"}), shown.RowNames());
 }
