@@ -20,11 +20,13 @@ int Wait(const wchar_t* className, DWORD timeoutMs)
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < deadline) {
         if (HWND window = FindVisible(className)) {
-            // A window that is enabled (not waiting for an open or a dialog) and
-            // answers a message has finished what it was doing.
+            // A window that answers a message and is enabled then (not waiting for
+            // an open or a dialog) has finished what it was doing. Enabled before
+            // the answer proves nothing: the "-o" open starts after the window is
+            // shown, and its first message is answered from the open's own wait.
             DWORD_PTR answer = 0;
-            if (IsWindowEnabled(window) &&
-                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+            if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) &&
+                IsWindowEnabled(window)) {
                 wchar_t title[512] = {};
                 GetWindowTextW(window, title, 512);
                 wprintf(L"%ls\n", title);
