@@ -209,16 +209,10 @@ double WalkAndBuild(const std::wstring& path)
 size_t CountEntries(const ArchiveCatalogue& catalogue)
 {
     size_t count = 0;
-    std::vector<const ArchiveEntry*> pending;
-    for (const auto& entry : catalogue.rootEntries)
-        pending.push_back(entry.get());
-    while (!pending.empty()) {
-        const ArchiveEntry* entry = pending.back();
-        pending.pop_back();
+    VisitTree(catalogue.rootEntries, [&](const ArchiveEntry&) {
         ++count;
-        for (const auto& child : entry->children)
-            pending.push_back(child.get());
-    }
+        return true;
+    });
     return count;
 }
 

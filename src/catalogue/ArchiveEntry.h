@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct RARHeaderDataEx;
@@ -33,6 +34,31 @@ using EntryList = std::vector<std::unique_ptr<ArchiveEntry>>;
 
 // A new entry from a header the library has just filled.
 std::unique_ptr<ArchiveEntry> MakeEntry(const RARHeaderDataEx& header);
+
+// Visits every entry of `entries` and everything below them, without recursion (a
+// hostile archive may nest thousands deep), in no particular order; stops at the
+// first entry for which `visit` answers false, and answers false then.
+template <typename Visit> bool VisitTree(std::vector<const ArchiveEntry*> pending, Visit visit)
+{
+    while (!pending.empty()) {
+        const ArchiveEntry* entry = pending.back();
+        pending.pop_back();
+        if (!visit(*entry))
+            return false;
+        for (const auto& child : entry->children)
+            pending.push_back(child.get());
+    }
+    return true;
+}
+
+template <typename Visit> bool VisitTree(const EntryList& entries, Visit visit)
+{
+    std::vector<const ArchiveEntry*> pending;
+    pending.reserve(entries.size());
+    for (const auto& entry : entries)
+        pending.push_back(entry.get());
+    return VisitTree(std::move(pending), visit);
+}
 
 // A file's unpacked size; a folder's is the sum over its contents (its own size
 // field does not count).

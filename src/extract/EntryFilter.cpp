@@ -111,16 +111,10 @@ bool EntryFilter::Takes(const std::wstring& name) const
 size_t EntryFilter::CountTaken(const ArchiveCatalogue& catalogue) const
 {
     size_t taken = 0;
-    std::vector<const ArchiveEntry*> pending;
-    for (const auto& entry : catalogue.rootEntries)
-        pending.push_back(entry.get());
-    while (!pending.empty()) {
-        const ArchiveEntry* entry = pending.back();
-        pending.pop_back();
-        if (Takes(entry->path))
+    VisitTree(catalogue.rootEntries, [&](const ArchiveEntry& entry) {
+        if (Takes(entry.path))
             ++taken;
-        for (const auto& child : entry->children)
-            pending.push_back(child.get());
-    }
+        return true;
+    });
     return taken;
 }

@@ -194,16 +194,7 @@ bool IsOpenableEntry(const ArchiveEntry& entry)
 
 bool IsOpenableTree(const ArchiveEntry& entry)
 {
-    std::vector<const ArchiveEntry*> pending{&entry};
-    while (!pending.empty()) {
-        const ArchiveEntry* next = pending.back();
-        pending.pop_back();
-        if (!IsOpenableEntry(*next))
-            return false;
-        for (const auto& child : next->children)
-            pending.push_back(child.get());
-    }
-    return true;
+    return VisitTree({&entry}, [](const ArchiveEntry& next) { return IsOpenableEntry(next); });
 }
 
 std::wstring ConfinedTarget(const std::wstring& folder, const std::wstring& name)
